@@ -1,0 +1,131 @@
+#include "FileOperations.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Owns a file descriptor.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+
+    int get() const { return m_fd; }
+    bool isValid() const { return m_fd >= 0; }
+    // Closes now, reporting errors that a file system may only give at close.
+    bool close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// While it lives, exceeding the file-size limit makes write() fail with EFBIG
+// instead of killing the process.
+class FileSizeSignalIgnored
+{
+public:
+    FileSizeSignalIgnored()
+    {
+        struct sigaction ignore = {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGXFSZ, &ignore, &m_previous);
+    }
+    ~FileSizeSignalIgnored() { sigaction(SIGXFSZ, &m_previous, nullptr); }
+    FileSizeSignalIgnored(const FileSizeSignalIgnored &) = delete;
+    FileSizeSignalIgnored &operator=(const FileSizeSignalIgnored &) = delete;
+
+private:
+    struct sigaction m_previous = {};
+};
+
+bool writeAll(int fd, const char *data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool copyContents(int from, int to)
+{
+    std::array<char, 128 * 1024> buffer;
+    for (;;) {
+        const ssize_t count = ::read(from, buffer.data(), buffer.size());
+        if (count == 0)
+            return true;
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (!writeAll(to, buffer.data(), static_cast<size_t>(count)))
+            return false;
+    }
+}
+
+} // namespace
+
+namespace posix {
+
+bool createDirectory(const std::string &path)
+{
+    return ::mkdir(path.c_str(), 0777) == 0;
+}
+
+bool copyFileExclusive(const std::string &source, const std::string &target)
+{
+    // Non-blocking, so that opening a FIFO cannot hang before it is recognised.
+    FileDescriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!from.isValid())
+        return false;
+    struct stat status = {};
+    if (::fstat(from.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    const int flags = ::fcntl(from.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(from.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return false;
+
+    const mode_t permissions = status.st_mode & 0777;
+    FileDescriptor to(::open(target.c_str(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
+                             S_IRUSR | S_IWUSR));
+    if (!to.isValid())
+        return false;
+
+    const FileSizeSignalIgnored fileSizeSignalIgnored;
+    const bool copied =
+        copyContents(from.get(), to.get()) && ::fchmod(to.get(), permissions) == 0 && to.close();
+    if (!copied) {
+        if (to.isValid())
+            to.close();
+        ::unlink(target.c_str());
+    }
+    return copied;
+}
+
+} // namespace posix

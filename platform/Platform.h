@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Command.h"
+
+#include <optional>
+#include <string>
+
+// What the launcher needs from the windowing toolkit and the operating system.
+// Paths, variables and command lines are native byte strings; messages are UTF-8.
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // Toolkit
+
+    // A modal box with one OK button; returns once the user has closed it.
+    virtual void showMessage(const std::string &text) = 0;
+    // The application-wide pointer: the busy cursor, shown at once, or the normal one.
+    virtual void setBusyCursor(bool busy) = 0;
+
+    // The open-file dialog keeps its settings from one use to the next.
+    virtual void setDialogInitialDir(const std::string &directory) = 0;
+    virtual void addDialogHideReadOnly() = 0;
+    // Patterns separated by ";", without a description part: "*.c;*.cc;*.s".
+    virtual void setDialogFilter(const std::string &filter) = 0;
+    // Modal; true when the user confirmed a name, which need not exist.
+    virtual bool executeDialog() = 0;
+    // The full path confirmed by the last successful executeDialog().
+    virtual std::string dialogFileName() const = 0;
+
+    // Operating system
+
+    // The current directory exactly as the system gives it, of any length.
+    virtual std::optional<std::string> currentDirectory() const = 0;
+    virtual std::optional<std::string> environmentVariable(const std::string &name) const = 0;
+    // Set in this process, so that every program started afterwards inherits it.
+    virtual void setEnvironmentVariable(const std::string &name, const std::string &value) = 0;
+
+    // One level, default permissions; false when the name exists or the parent is missing.
+    virtual bool createDirectory(const std::string &path) = 0;
+    // Copies a regular file's bytes and permission bits to a target that must not
+    // exist yet; false when it exists or the copy fails, and no partial file stays.
+    virtual bool copyFileExclusive(const std::string &source, const std::string &target) = 0;
+
+    // Starts the program with the launcher's environment, current directory and
+    // standard streams; false when it cannot be started.
+    virtual bool startProcess(const Command &command) = 0;
+    // Returns once the started program has ended. The window keeps painting but
+    // takes no input meanwhile.
+    virtual void waitForProcess() = 0;
+
+    // Ends the process at once with this status.
+    [[noreturn]] virtual void exitProcess(int status) = 0;
+};

@@ -1,0 +1,157 @@
+#include "QtPlatform.h"
+
+#include "FileOperations.h"
+#include "InputBlocker.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QSocketNotifier>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+QtPlatform::QtPlatform(QWidget *window) : m_window(window) {}
+
+QtPlatform::~QtPlatform()
+{
+    delete m_fileOpenDlg;
+}
+
+void QtPlatform::showMessage(const std::string &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                    QString::fromStdString(text), QMessageBox::Ok, m_window);
+    // Paths may hold "<" or "&": never read them as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void QtPlatform::setBusyCursor(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void QtPlatform::setDialogInitialDir(const std::string &directory)
+{
+    m_dialogInitialDir = directory;
+}
+
+void QtPlatform::addDialogHideReadOnly()
+{
+    // Qt's dialog has no read-only check box: hidden already.
+}
+
+void QtPlatform::setDialogFilter(const std::string &filter)
+{
+    m_dialogFilter = filter;
+}
+
+bool QtPlatform::executeDialog()
+{
+    QFileDialog &dialog = fileOpenDlg();
+    dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(m_dialogInitialDir)));
+    dialog.setNameFilter(nameFilterFromPatterns(m_dialogFilter));
+    // Only exec()'s result tells a confirmed name from a cancelled dialog.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    m_dialogFileName = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+    return true;
+}
+
+std::string QtPlatform::dialogFileName() const
+{
+    return m_dialogFileName;
+}
+
+QFileDialog &QtPlatform::fileOpenDlg()
+{
+    if (!m_fileOpenDlg) {
+        m_fileOpenDlg = new QFileDialog(m_window);
+        m_fileOpenDlg->setObjectName(QStringLiteral("FileOpenDlg"));
+        m_fileOpenDlg->setAcceptMode(QFileDialog::AcceptOpen);
+        // A name that does not exist yet is accepted.
+        m_fileOpenDlg->setFileMode(QFileDialog::AnyFile);
+    }
+    return *m_fileOpenDlg;
+}
+
+std::optional<std::string> QtPlatform::currentDirectory() const
+{
+    // glibc allocates a buffer of the length needed.
+    char *directory = ::getcwd(nullptr, 0);
+    if (!directory)
+        return std::nullopt;
+    std::string result(directory);
+    std::free(directory);
+    return result;
+}
+
+std::optional<std::string> QtPlatform::environmentVariable(const std::string &name) const
+{
+    const char *value = std::getenv(name.c_str());
+    if (!value)
+        return std::nullopt;
+    return std::string(value);
+}
+
+void QtPlatform::setEnvironmentVariable(const std::string &name, const std::string &value)
+{
+    ::setenv(name.c_str(), value.c_str(), 1);
+}
+
+bool QtPlatform::createDirectory(const std::string &path)
+{
+    return posix::createDirectory(path);
+}
+
+bool QtPlatform::copyFileExclusive(const std::string &source, const std::string &target)
+{
+    return posix::copyFileExclusive(source, target);
+}
+
+bool QtPlatform::startProcess(const Command &command)
+{
+    m_child = ChildProcess::start(command);
+    return m_child != nullptr;
+}
+
+void QtPlatform::waitForProcess()
+{
+    if (!m_child)
+        return;
+    if (m_child->endNotifier() >= 0) {
+        QEventLoop loop;
+        QSocketNotifier ended(m_child->endNotifier(), QSocketNotifier::Read);
+        QObject::connect(&ended, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+        const InputBlocker inputBlocker;
+        loop.exec();
+    }
+    m_child.reset();
+}
+
+void QtPlatform::exitProcess(int status)
+{
+    // Skip the toolkit's clean-up on the way out: nothing in it may change the status.
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+QString nameFilterFromPatterns(const std::string &patterns)
+{
+    QStringList names =
+        QString::fromStdString(patterns).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString &name : names)
+        name = name.trimmed();
+    names.removeAll(QString());
+    return names.join(QLatin1Char(' '));
+}
