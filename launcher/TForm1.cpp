@@ -1,0 +1,67 @@
+#include "TForm1.h"
+
+#include "OpenExistingProject.h"
+#include "QtPlatform.h"
+#include "ToolchainEnvironment.h"
+#include "ui_TForm1.h"
+
+#include <QApplication>
+
+namespace {
+const QString Title = QStringLiteral("Quellix Project Management");
+// Where the stored layout puts the window's frame on the screen.
+constexpr QPoint StoredPosition(314, 183);
+} // namespace
+
+TForm1::TForm1(std::unique_ptr<Platform> platform, QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), m_platform(std::move(platform))
+{
+    ui->setupUi(this);
+    move(StoredPosition);
+    if (!m_platform)
+        m_platform = std::make_unique<QtPlatform>(this);
+
+    PlatformIndex = NoPlatform;
+    // The title is in place before any message box that the set-up may show.
+    QApplication::setApplicationDisplayName(Title);
+    setWindowTitle(Title);
+    SetupEnvironment();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::SetupEnvironment()
+{
+    const ToolchainPaths paths = exportToolchainEnvironment(*m_platform);
+    RootDir = paths.rootDir;
+    NavigatorExe = paths.navigatorExe;
+}
+
+void TForm1::ThePalmorClick()
+{
+    PlatformIndex = 0;
+}
+
+void TForm1::TheDunnetClick()
+{
+    PlatformIndex = 1;
+}
+
+void TForm1::TheVessikClick()
+{
+    PlatformIndex = 2;
+}
+
+void TForm1::TheTovrinClick()
+{
+    PlatformIndex = 3;
+}
+
+void TForm1::ExistingProjectClick()
+{
+    openExistingProject(*m_platform, NavigatorExe);
+}
+
+void TForm1::NewTemplClick() {}
+
+void TForm1::NewProjectClick() {}
