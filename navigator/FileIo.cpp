@@ -1,0 +1,83 @@
+#include "FileIo.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+UniqueFd::~UniqueFd()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool UniqueFd::close()
+{
+    const int fd = m_fd;
+    m_fd = -1;
+    return ::close(fd) == 0;
+}
+
+namespace {
+
+FileContents failure(const std::string &reason)
+{
+    return {{}, reason};
+}
+
+FileContents failureFromErrno()
+{
+    return failure(std::strerror(errno));
+}
+
+} // namespace
+
+bool writeAll(int fd, const std::string &data)
+{
+    const char *next = data.data();
+    size_t left = data.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        next += written;
+        left -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+FileContents readRegularFile(const std::string &path, size_t maxSize)
+{
+    // O_NONBLOCK keeps open() from waiting on a FIFO with no writer.
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.isValid())
+        return failureFromErrno();
+    struct stat status = {};
+    if (::fstat(fd.get(), &status) != 0)
+        return failureFromErrno();
+    if (S_ISDIR(status.st_mode))
+        return failure(std::strerror(EISDIR));
+    if (!S_ISREG(status.st_mode))
+        return failure("not a regular file");
+
+    FileContents result;
+    std::array<char, 64 * 1024> buffer;
+    for (;;) {
+        const ssize_t count = ::read(fd.get(), buffer.data(), buffer.size());
+        if (count == 0)
+            return result;
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            return failureFromErrno();
+        }
+        if (result.bytes.size() + static_cast<size_t>(count) > maxSize)
+            return failure(std::strerror(EFBIG));
+        result.bytes.append(buffer.data(), static_cast<size_t>(count));
+    }
+}

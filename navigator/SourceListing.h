@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Source files are the regular files of a project directory (or links to
+// regular files) named *.c *.cc *.cpp *.s *.S *.h *.hh *.hpp, extension case
+// as written. Hidden files, subdirectories and everything else are left out.
+
+bool isSourceFileName(const std::string &name);
+
+struct SourceListing
+{
+    std::vector<std::string> names; // sorted byte-wise
+    int error = 0;                  // errno value; 0 on success
+};
+
+// Lists the source files directly inside directory (no recursion).
+SourceListing listSourceFiles(const std::string &directory);

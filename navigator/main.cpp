@@ -1,0 +1,57 @@
+#include "CommandLine.h"
+#include "NavigatorWindow.h"
+#include "ProjectFiles.h"
+
+#include <QApplication>
+#include <csignal>
+#include <iostream>
+
+namespace {
+
+int runBatch(const std::string &projectFile)
+{
+    // Past a file-size limit, let write() fail so the partial file is removed.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const std::string error = createProjectFile(projectFile);
+    if (!error.empty()) {
+        std::cerr << "snavigator: " << error << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int runWindow(const LaunchRequest &request)
+{
+    // Qt sees no arguments: they were parsed already, and file names are not Qt options.
+    char programName[] = "snavigator";
+    char *qtArgv[] = {programName, nullptr};
+    int qtArgc = 1;
+    QApplication app(qtArgc, qtArgv);
+
+    NavigatorWindow window;
+    if (request.mode == LaunchMode::OpenProject)
+        window.openProject(request.projectFile);
+    window.show();
+    return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const LaunchRequest request = parseCommandLine(argc, argv);
+    switch (request.mode) {
+    case LaunchMode::UsageError:
+        std::cerr << "snavigator: " << request.error << '\n' << usageText();
+        return 2;
+    case LaunchMode::Help:
+        std::cout << usageText();
+        return 0;
+    case LaunchMode::BatchCreate:
+        return runBatch(request.projectFile);
+    case LaunchMode::PlainStart:
+    case LaunchMode::OpenProject:
+        return runWindow(request);
+    }
+    return 2;
+}

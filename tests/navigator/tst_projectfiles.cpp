@@ -1,0 +1,246 @@
+#include "NavigatorTestSupport.h"
+#include "ProjectFiles.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using Names = std::vector<std::string>;
+
+namespace {
+
+const std::string tag = "# quellix-navigator project 1\n";
+
+// Everything lstat() and the contents tell about whatever is at path.
+std::string snapshot(const std::string &path)
+{
+    struct stat status = {};
+    if (::lstat(path.c_str(), &status) != 0)
+        return "absent";
+    std::string text = std::to_string(status.st_mode) + ' ' + std::to_string(status.st_ino) + ' ' +
+                       std::to_string(status.st_size) + ' ' +
+                       std::to_string(status.st_mtim.tv_sec) + '.' +
+                       std::to_string(status.st_mtim.tv_nsec) + ' ';
+    if (S_ISLNK(status.st_mode)) {
+        char target[4096] = {};
+        const ssize_t size = ::readlink(path.c_str(), target, sizeof target);
+        text +=
+            size < 0 ? std::string("unreadable") : std::string(target, static_cast<size_t>(size));
+    } else if (S_ISREG(status.st_mode)) {
+        text += navtest::readBytes(path);
+    }
+    return text;
+}
+
+} // namespace
+
+class ProjectFilesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTrips_data();
+    void roundTrips();
+    void writesDocumentedLayout();
+    void skipsCommentsAndBlankLines();
+    void rejectsMalformedText_data();
+    void rejectsMalformedText();
+    void refusesToReplaceExisting_data();
+    void refusesToReplaceExisting();
+    void reportsUnwritablePath_data();
+    void reportsUnwritablePath();
+    void readReportsUnusableFile_data();
+    void readReportsUnusableFile();
+};
+
+void ProjectFilesTest::roundTrips_data()
+{
+    QTest::addColumn<std::string>("projectFile");
+    QTest::addColumn<Names>("sources"); // in byte-wise order
+    QTest::addColumn<std::string>("name");
+
+    QTest::newRow("plain names") << std::string("robot.proj") << Names{"crt0.s", "main.c"}
+                                 << std::string("robot");
+    QTest::newRow("spaces and accents")
+        << std::string("mon robot é.proj") << Names{"capteur à ultrasons.s", "moteur gauche.c"}
+        << std::string("mon robot é");
+    QTest::newRow("invalid utf-8")
+        << std::string("r\xe9\xff.proj") << Names{"ok.h", "\xfe\xff.c"} << std::string("r\xe9\xff");
+    QTest::newRow("backslashes and newlines")
+        << std::string("robot\\.proj")
+        << Names{"\\\\n.s", "back\\slash.c", "lit\\n.c", "new\nline.c"} << std::string("robot\\");
+    QTest::newRow("shell characters")
+        << std::string("$(touch x); rm *.proj") << Names{"`id`.c", "a;b|c&.s"}
+        << std::string("$(touch x); rm *");
+    QTest::newRow("no sources") << std::string("empty.proj") << Names{} << std::string("empty");
+    QTest::newRow("other extension kept in name")
+        << std::string("robot.project") << Names{} << std::string("robot.project");
+    QTest::newRow("project file named like a source")
+        << std::string("robot.c") << Names{"main.c"} << std::string("robot.c");
+}
+
+void ProjectFilesTest::roundTrips()
+{
+    QFETCH(std::string, projectFile);
+    QFETCH(Names, sources);
+    QFETCH(std::string, name);
+
+    const navtest::TempDir dir;
+    QVERIFY(dir.isValid());
+    for (const std::string &source : sources)
+        QVERIFY(navtest::writeBytes(dir.file(source), "int x;\n"));
+    QVERIFY(navtest::writeBytes(dir.file("Makefile"), "all:\n"));
+
+    QCOMPARE(createProjectFile(dir.file(projectFile)), std::string());
+    const ProjectRead read = readProjectFile(dir.file(projectFile));
+    QVERIFY2(read.project, read.error.c_str());
+    QCOMPARE(read.project->name, name);
+    QCOMPARE(read.project->sources, sources);
+}
+
+void ProjectFilesTest::writesDocumentedLayout()
+{
+    const navtest::TempDir dir;
+    for (const char *file : {"main.c", "crt0.s", "Makefile", "motor control.c", "a\\b\n.h"})
+        QVERIFY(navtest::writeBytes(dir.file(file), "x"));
+    QCOMPARE(::mkdir(dir.file("lib.c").c_str(), 0777), 0);
+
+    QCOMPARE(createProjectFile(dir.file("robot.proj")), std::string());
+    QCOMPARE(navtest::readBytes(dir.file("robot.proj")),
+             tag + "name=robot\nsource=a\\\\b\\n.h\nsource=crt0.s\nsource=main.c\n"
+                   "source=motor control.c\n");
+}
+
+void ProjectFilesTest::skipsCommentsAndBlankLines()
+{
+    const ProjectParse parsed =
+        parseProject(tag + "\n# note\nname=r\n\nsource=a.c\n#source=b.c\nsource=#c.c\n");
+    QVERIFY2(parsed.project, parsed.error.c_str());
+    QCOMPARE(*parsed.project, (Project{"r", {"a.c", "#c.c"}}));
+}
+
+void ProjectFilesTest::rejectsMalformedText_data()
+{
+    QTest::addColumn<std::string>("text");
+    QTest::addColumn<std::string>("error");
+
+    const auto row = [](const char *name, const std::string &text, const char *error) {
+        QTest::newRow(name) << text << std::string(error);
+    };
+    row("empty file", "", "empty file");
+    row("other format", "# some other file\nname=r\n", "line 1: not a navigator project");
+    row("tag not on line 1", "\n" + tag + "name=r\n", "line 1:");
+    row("no name", tag + "source=a.c\n", "no project name");
+    row("second name", tag + "name=r\nname=s\n", "line 3: second project name");
+    row("unknown entry", tag + "name=r\nsauce=a.c\n", "line 3: unknown entry");
+    row("key without =", tag + "name\n", "line 2: unknown entry");
+    row("unknown escape", tag + "name=r\nsource=a\\t.c\n", "line 3: bad escape");
+    row("trailing backslash", tag + "name=r\\\n", "line 2: bad escape");
+    row("empty source", tag + "name=r\nsource=\n", "line 3: empty value");
+    row("NUL byte", tag + std::string("name=r\0s\n", 9), "NUL");
+    row("unterminated last line", tag + "name=r", "incomplete");
+}
+
+void ProjectFilesTest::rejectsMalformedText()
+{
+    QFETCH(std::string, text);
+    QFETCH(std::string, error);
+
+    const ProjectParse parsed = parseProject(text);
+    QVERIFY(!parsed.project);
+    QVERIFY2(parsed.error.find(error) != std::string::npos, parsed.error.c_str());
+}
+
+void ProjectFilesTest::refusesToReplaceExisting_data()
+{
+    QTest::addColumn<std::string>("existing"); // as navtest::makeEntry() takes it
+
+    QTest::newRow("file") << std::string("robot.proj");
+    QTest::newRow("directory") << std::string("robot.proj/");
+    QTest::newRow("link to file") << std::string("robot.proj>main.c");
+    QTest::newRow("dangling link") << std::string("robot.proj>nowhere.proj");
+    QTest::newRow("link to directory") << std::string("robot.proj>subdir");
+}
+
+void ProjectFilesTest::refusesToReplaceExisting()
+{
+    QFETCH(std::string, existing);
+
+    const navtest::TempDir dir;
+    QVERIFY(navtest::makeEntry(dir, "main.c"));
+    QVERIFY(navtest::makeEntry(dir, "subdir/"));
+    QVERIFY(navtest::makeEntry(dir, existing));
+    const std::string path = dir.file("robot.proj");
+    const std::string before = snapshot(path);
+    const std::string targetBefore = snapshot(dir.file("main.c"));
+
+    QCOMPARE(createProjectFile(path),
+             "cannot create project file '" + path + "': it already exists; left untouched");
+    QCOMPARE(snapshot(path), before);
+    QCOMPARE(snapshot(dir.file("main.c")), targetBefore);
+    QVERIFY(!navtest::exists(dir.file("nowhere.proj")));
+    QVERIFY(!navtest::exists(dir.file("subdir/robot.proj")));
+}
+
+void ProjectFilesTest::reportsUnwritablePath_data()
+{
+    QTest::addColumn<std::string>("path");
+    QTest::addColumn<std::string>("reason");
+
+    QTest::newRow("missing directory")
+        << std::string("no such dir/robot.proj") << std::string("No such file or directory");
+    QTest::newRow("parent is a file")
+        << std::string("main.c/robot.proj") << std::string("Not a directory");
+    QTest::newRow("trailing slash") << std::string("sub/") << std::string("not a file name");
+    QTest::newRow("dot dot") << std::string("sub/..") << std::string("not a file name");
+}
+
+void ProjectFilesTest::reportsUnwritablePath()
+{
+    QFETCH(std::string, path);
+    QFETCH(std::string, reason);
+
+    const navtest::TempDir dir;
+    QVERIFY(navtest::writeBytes(dir.file("main.c"), "x"));
+    QCOMPARE(::mkdir(dir.file("sub").c_str(), 0777), 0);
+    const std::string full = dir.file(path);
+    QCOMPARE(createProjectFile(full), "cannot create project file '" + full + "': " + reason);
+    QVERIFY(!navtest::exists(dir.file("no such dir")));
+    QCOMPARE(navtest::readBytes(dir.file("main.c")), std::string("x"));
+}
+
+void ProjectFilesTest::readReportsUnusableFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<std::string>("reason");
+
+    QTest::newRow("missing") << QStringLiteral("missing")
+                             << std::string(": No such file or directory");
+    QTest::newRow("directory") << QStringLiteral("directory") << std::string(": Is a directory");
+    QTest::newRow("fifo, without blocking")
+        << QStringLiteral("fifo") << std::string(": not a regular file");
+    QTest::newRow("not a project")
+        << QStringLiteral("text") << std::string(" is not a valid project file: line 1");
+}
+
+void ProjectFilesTest::readReportsUnusableFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(std::string, reason);
+
+    const navtest::TempDir dir;
+    const std::string path = dir.file("robot.proj");
+    if (kind == "directory")
+        QCOMPARE(::mkdir(path.c_str(), 0777), 0);
+    else if (kind == "fifo")
+        QCOMPARE(::mkfifo(path.c_str(), 0666), 0);
+    else if (kind == "text")
+        QVERIFY(navtest::writeBytes(path, "all: robot\n"));
+
+    const ProjectRead read = readProjectFile(path);
+    QVERIFY(!read.project);
+    QVERIFY2(read.error.find(path) != std::string::npos, read.error.c_str());
+    QVERIFY2(read.error.find(reason) != std::string::npos, read.error.c_str());
+}
+
+QTEST_APPLESS_MAIN(ProjectFilesTest)
+#include "tst_projectfiles.moc"
