@@ -1,0 +1,169 @@
+#include "FakePlatform.h"
+#include "TForm1.h"
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+
+// The real window, with a scripted platform under it.
+class FormTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsWithStoredLayoutAndNoPlatform();
+    void componentsHaveStoredGeometryAndFont_data();
+    void componentsHaveStoredGeometryAndFont();
+    void tabOrderIsStored();
+    void radioButtonsStoreTheirIndex_data();
+    void radioButtonsStoreTheirIndex();
+    void openExistingProjectRunsTheIdeAndEnds();
+
+private:
+    static std::unique_ptr<TForm1> makeForm(FakePlatform *&platform);
+};
+
+std::unique_ptr<TForm1> FormTest::makeForm(FakePlatform *&platform)
+{
+    auto fake = std::make_unique<FakePlatform>();
+    fake->workingDirectory = "/opt/dev root";
+    platform = fake.get();
+    return std::make_unique<TForm1>(std::move(fake));
+}
+
+void FormTest::startsWithStoredLayoutAndNoPlatform()
+{
+    FakePlatform *platform = nullptr;
+    const auto form = makeForm(platform);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+
+    QCOMPARE(form->windowTitle(), QString("Quellix Project Management"));
+    QCOMPARE(QApplication::applicationDisplayName(), QString("Quellix Project Management"));
+    QCOMPARE(form->platformIndex(), TForm1::NoPlatform);
+    for (QRadioButton *radio : form->findChildren<QRadioButton *>())
+        QVERIFY2(!radio->isChecked(), qPrintable(radio->objectName()));
+    QCOMPARE(form->size(), QSize(603, 274));
+    QCOMPARE(form->font().family(), QString("MS Sans Serif"));
+    QCOMPARE(form->font().pointSize(), 8);
+    QVERIFY(!form->windowIcon().isNull());
+    QCOMPARE(form->windowIcon().availableSizes(), QList<QSize>{QSize(32, 32)});
+
+    // The environment was set up once, last, from the current directory.
+    QCOMPARE(form->rootDir(), std::string("/opt/dev root"));
+    QCOMPARE(form->navigatorExe(), std::string("/opt/dev root/SN451/bin/snavigator.exe"));
+    QCOMPARE(platform->environment["QPRJ"], std::string("/opt/dev root"));
+    QVERIFY(platform->messages().empty());
+}
+
+void FormTest::componentsHaveStoredGeometryAndFont_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("pointSize");
+
+    QTest::newRow("NewTempl") << "NewTempl" << QRect(178, 6, 407, 83)
+                              << "Create Project from Template" << 12;
+    QTest::newRow("NewProject") << "NewProject" << QRect(178, 94, 407, 83)
+                                << "Create Project from Files" << 12;
+    QTest::newRow("ExistingProject")
+        << "ExistingProject" << QRect(178, 182, 407, 83) << "Open Existing Project" << 12;
+    QTest::newRow("ThePalmor") << "ThePalmor" << QRect(15, 26, 113, 17) << "Palmor" << 14;
+    QTest::newRow("TheVessik") << "TheVessik" << QRect(15, 162, 138, 17) << "Vessik" << 14;
+    QTest::newRow("TheDunnet") << "TheDunnet" << QRect(15, 90, 113, 17) << "Dunnet" << 14;
+    QTest::newRow("TheTovrin") << "TheTovrin" << QRect(15, 226, 146, 17) << "Lenko Camera" << 14;
+}
+
+void FormTest::componentsHaveStoredGeometryAndFont()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, caption);
+    QFETCH(int, pointSize);
+
+    FakePlatform *platform = nullptr;
+    const auto form = makeForm(platform);
+    auto *button = form->findChild<QAbstractButton *>(name);
+    QVERIFY(button);
+    QCOMPARE(button->parentWidget(), form.get());
+    QCOMPARE(button->geometry(), geometry);
+    QCOMPARE(button->text(), caption);
+    QCOMPARE(button->font().family(), QString("MS Sans Serif"));
+    QCOMPARE(button->font().pointSize(), pointSize);
+    QVERIFY(button->font().bold());
+}
+
+void FormTest::tabOrderIsStored()
+{
+    FakePlatform *platform = nullptr;
+    const auto form = makeForm(platform);
+    const QStringList stored{"NewTempl",  "NewProject", "ExistingProject", "ThePalmor",
+                             "TheVessik", "TheDunnet",  "TheTovrin"};
+    QWidget *widget = form->findChild<QWidget *>(stored.first());
+    QStringList walked{widget->objectName()};
+    for (int step = 1; step < stored.size(); ++step) {
+        widget = widget->nextInFocusChain();
+        walked << widget->objectName();
+    }
+    QCOMPARE(walked, stored);
+}
+
+void FormTest::radioButtonsStoreTheirIndex_data()
+{
+    QTest::addColumn<QStringList>("clicked");
+    QTest::addColumn<int>("platformIndex");
+
+    QTest::newRow("Palmor") << QStringList{"ThePalmor"} << 0;
+    QTest::newRow("Dunnet") << QStringList{"TheDunnet"} << 1;
+    QTest::newRow("Vessik") << QStringList{"TheVessik"} << 2;
+    QTest::newRow("Lenko Camera") << QStringList{"TheTovrin"} << 3;
+    QTest::newRow("last choice counts") << QStringList{"TheVessik", "ThePalmor"} << 0;
+    QTest::newRow("same choice twice") << QStringList{"TheTovrin", "TheTovrin"} << 3;
+}
+
+void FormTest::radioButtonsStoreTheirIndex()
+{
+    QFETCH(QStringList, clicked);
+    QFETCH(int, platformIndex);
+
+    FakePlatform *platform = nullptr;
+    const auto form = makeForm(platform);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    for (const QString &name : clicked) {
+        auto *radio = form->findChild<QRadioButton *>(name);
+        QVERIFY(radio);
+        QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(8, radio->height() / 2));
+    }
+
+    QCOMPARE(int(form->platformIndex()), platformIndex);
+    // One group: only the last one clicked is checked.
+    QStringList checked;
+    for (QRadioButton *radio : form->findChildren<QRadioButton *>()) {
+        if (radio->isChecked())
+            checked << radio->objectName();
+    }
+    QCOMPARE(checked, QStringList{clicked.last()});
+    QCOMPARE(platform->log.size(), size_t(3)); // only the start-up's three variables
+}
+
+void FormTest::openExistingProjectRunsTheIdeAndEnds()
+{
+    FakePlatform *platform = nullptr;
+    const auto form = makeForm(platform);
+    platform->log.clear();
+    try {
+        form->findChild<QPushButton *>("ExistingProject")->click();
+        QFAIL("the launcher went on after the IDE");
+    } catch (const FakePlatform::ProcessEnded &ended) {
+        QCOMPARE(ended.status, 0);
+    }
+    const QStringList expected{"cursor: busy", "start: /opt/dev root/SN451/bin/snavigator.exe",
+                               "wait", "cursor: normal", "exit: 0"};
+    QCOMPARE(toQStringList(platform->log), expected);
+}
+
+QTEST_MAIN(FormTest)
+#include "tst_form.moc"

@@ -1,0 +1,125 @@
+#include "FakePlatform.h"
+#include "NavigatorCommands.h"
+#include "OpenExistingProject.h"
+#include "RunAndWait.h"
+#include "TestSupport.h"
+
+// RunAndWait and the open action over the scripted platform.
+class RunAndWaitTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void navigatorCommands_data();
+    void navigatorCommands();
+    void runsOrEnds_data();
+    void runsOrEnds();
+    void openExistingProjectEndsWhateverHappened_data();
+    void openExistingProjectEndsWhateverHappened();
+};
+
+void RunAndWaitTest::navigatorCommands_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("displayText");
+
+    const std::string ide = "/dev root/SN451/bin/snavigator.exe";
+    QTest::newRow("batch, long options")
+        << navigatorBatchCreate(ide, BatchOptions::Long, "/w/my demo/my demo.proj")
+        << QStringList{"--batchmode", "--create", "/w/my demo/my demo.proj"}
+        << "/dev root/SN451/bin/snavigator.exe --batchmode --create /w/my demo/my demo.proj";
+    QTest::newRow("batch, short options")
+        << navigatorBatchCreate(ide, BatchOptions::Short, "/w/robot/robot.proj")
+        << QStringList{"-b", "-c", "/w/robot/robot.proj"}
+        << "/dev root/SN451/bin/snavigator.exe -b -c /w/robot/robot.proj";
+    QTest::newRow("open") << navigatorOpen(ide, "/w/robot/robot.proj")
+                          << QStringList{"/w/robot/robot.proj"}
+                          << "/dev root/SN451/bin/snavigator.exe /w/robot/robot.proj";
+    QTest::newRow("plain start") << navigatorPlainStart(ide) << QStringList()
+                                 << "/dev root/SN451/bin/snavigator.exe";
+}
+
+void RunAndWaitTest::navigatorCommands()
+{
+    QFETCH(Command, command);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, displayText);
+
+    QCOMPARE(command.program, std::string("/dev root/SN451/bin/snavigator.exe"));
+    QCOMPARE(toQStringList(command.arguments), arguments);
+    QCOMPARE(QString::fromStdString(command.displayText()), displayText);
+}
+
+void RunAndWaitTest::runsOrEnds_data()
+{
+    QTest::addColumn<bool>("startable");
+    QTest::addColumn<QStringList>("log");
+
+    QTest::newRow("runs to its end")
+        << true
+        << QStringList{"cursor: busy", "start: /ide -b -c /p q/x.proj", "wait", "cursor: normal"};
+    // The busy cursor stays while the message is shown; nothing follows the end.
+    QTest::newRow("cannot be started")
+        << false
+        << QStringList{"cursor: busy", "start: /ide -b -c /p q/x.proj",
+                       "message: Impossible de lancer la commande /ide -b -c /p q/x.proj",
+                       "exit: 0"};
+}
+
+void RunAndWaitTest::runsOrEnds()
+{
+    QFETCH(bool, startable);
+    QFETCH(QStringList, log);
+
+    FakePlatform platform;
+    if (!startable)
+        platform.unstartablePrograms.insert("/ide");
+    bool returned = false;
+    try {
+        RunAndWait(platform, {"/ide", {"-b", "-c", "/p q/x.proj"}});
+        returned = true;
+    } catch (const FakePlatform::ProcessEnded &ended) {
+        QCOMPARE(ended.status, 0);
+    }
+    QCOMPARE(returned, startable);
+    QCOMPARE(toQStringList(platform.log), log);
+}
+
+void RunAndWaitTest::openExistingProjectEndsWhateverHappened_data()
+{
+    QTest::addColumn<bool>("startable");
+    QTest::addColumn<QStringList>("log");
+
+    QTest::newRow("IDE runs") << true
+                              << QStringList{"cursor: busy", "start: /dev/SN451/bin/snavigator.exe",
+                                             "wait", "cursor: normal", "exit: 0"};
+    QTest::newRow("IDE missing") << false
+                                 << QStringList{"cursor: busy",
+                                                "start: /dev/SN451/bin/snavigator.exe",
+                                                "message: Impossible de lancer la commande "
+                                                "/dev/SN451/bin/snavigator.exe",
+                                                "exit: 0"};
+}
+
+void RunAndWaitTest::openExistingProjectEndsWhateverHappened()
+{
+    QFETCH(bool, startable);
+    QFETCH(QStringList, log);
+
+    FakePlatform platform;
+    if (!startable)
+        platform.unstartablePrograms.insert("/dev/SN451/bin/snavigator.exe");
+    try {
+        openExistingProject(platform, "/dev/SN451/bin/snavigator.exe");
+        QFAIL("the open action returned");
+    } catch (const FakePlatform::ProcessEnded &ended) {
+        QCOMPARE(ended.status, 0);
+    }
+    QCOMPARE(toQStringList(platform.log), log);
+    if (startable)
+        QVERIFY(platform.startedCommands.at(0).arguments.empty());
+}
+
+QTEST_APPLESS_MAIN(RunAndWaitTest)
+#include "tst_runandwait.moc"
