@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs (only those missing), then
+# configures and builds into build/ (or $QUELLIX_BUILD_DIR).
+set -euo pipefail
+
+source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build_dir="${QUELLIX_BUILD_DIR:-$source_dir/build}"
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools
+    fonts-dejavu-core
+    xvfb xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]} > 0)); then
+    echo "Installing missing packages: ${missing[*]}"
+    sudo=()
+    if ((EUID != 0)); then
+        sudo=(sudo)
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
+fi
+
+cmake -S "$source_dir" -B "$build_dir" -G Ninja -Wno-dev
+cmake --build "$build_dir"
