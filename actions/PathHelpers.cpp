@@ -20,3 +20,11 @@ std::string ToForwardSlashes(const std::string &text, char separator)
     std::replace(result.begin(), result.end(), separator, '/');
     return result;
 }
+
+std::string WithoutTrailingSeparators(const std::string &path, char separator)
+{
+    const auto last = path.find_last_not_of(separator);
+    if (last == std::string::npos)
+        return path.empty() ? path : std::string(1, separator);
+    return path.substr(0, last + 1);
+}

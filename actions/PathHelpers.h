@@ -15,3 +15,6 @@ std::string LastComponent(const std::string &path, char separator = NativeSepara
 
 // The text with every separator replaced by "/"; unchanged with the native one.
 std::string ToForwardSlashes(const std::string &text, char separator = NativeSeparator);
+
+// The path without separators at its end; a path of separators only keeps one.
+std::string WithoutTrailingSeparators(const std::string &path, char separator = NativeSeparator);

@@ -1,5 +1,7 @@
 #include "TForm1.h"
 
+#include "CreateProjectFromFiles.h"
+#include "CreateProjectFromTemplate.h"
 #include "OpenExistingProject.h"
 #include "QtPlatform.h"
 #include "ToolchainEnvironment.h"
@@ -62,6 +64,28 @@ void TForm1::ExistingProjectClick()
     openExistingProject(*m_platform, NavigatorExe);
 }
 
-void TForm1::NewTemplClick() {}
+void TForm1::NewTemplClick()
+{
+    if (platformChosen())
+        createProjectFromTemplate(*m_platform, projectSetup());
+}
 
-void TForm1::NewProjectClick() {}
+void TForm1::NewProjectClick()
+{
+    if (platformChosen())
+        createProjectFromFiles(*m_platform, projectSetup());
+}
+
+bool TForm1::platformChosen()
+{
+    if (PlatformIndex == NoPlatform) {
+        m_platform->showMessage("Choisissez une plateforme, SVP !");
+        return false;
+    }
+    return true;
+}
+
+ProjectSetup TForm1::projectSetup() const
+{
+    return {RootDir, NavigatorExe, PlatformPacks.at(static_cast<std::size_t>(PlatformIndex))};
+}

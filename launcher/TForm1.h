@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Platform.h"
+#include "PlatformPacks.h"
+#include "ProjectSetup.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -17,8 +19,6 @@ class TForm1 : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr std::int8_t NoPlatform = 4;
-
     // Without a platform the window uses the desktop's own (Qt and POSIX).
     explicit TForm1(std::unique_ptr<Platform> platform = nullptr, QWidget *parent = nullptr);
     ~TForm1() override;
@@ -38,6 +38,9 @@ public slots:
 
 private:
     void SetupEnvironment();
+    // The guard of the create actions: says so when no platform is chosen.
+    bool platformChosen();
+    ProjectSetup projectSetup() const;
 
     std::unique_ptr<Ui::TForm1> ui; // the components of the stored form
     std::unique_ptr<Platform> m_platform;

@@ -1,0 +1,27 @@
+#include "CreateProjectFromFiles.h"
+
+#include "PathHelpers.h"
+#include "Platform.h"
+
+void createProjectFromFiles(Platform &platform, const ProjectSetup &setup)
+{
+    const auto chosen = chooseInDialog(platform, setup.rootDir, "*.c;*.cc;*.s");
+    if (!chosen)
+        return;
+    // Only the chosen file's directory counts; the file itself is never read.
+    const std::string projectDirectory = DirectoryPart(*chosen);
+    const std::string projectName = LastComponent(projectDirectory);
+    // A file directly in "/" leaves no directory name to call the project by.
+    if (projectName.empty())
+        reportAndEnd(platform, "Impossible de créer un projet sans nom dans le répertoire : " +
+                                   (projectDirectory.empty() ? "/" : projectDirectory));
+
+    const std::string templateMakefile = packExample(setup, "Makefile");
+    const std::string projectMakefile = projectDirectory + "/Makefile";
+    if (!platform.copyFileExclusive(templateMakefile, projectMakefile))
+        reportAndEnd(platform, "Erreur lors de la copie du fichier Make patron : " +
+                                   templateMakefile + " vers " + projectMakefile);
+
+    createAndOpenProject(platform, setup.navigatorExe, BatchOptions::Short,
+                         projectDirectory + "/" + projectName + ".proj");
+}

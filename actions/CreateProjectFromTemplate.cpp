@@ -1,0 +1,33 @@
+#include "CreateProjectFromTemplate.h"
+
+#include "PathHelpers.h"
+#include "Platform.h"
+
+void createProjectFromTemplate(Platform &platform, const ProjectSetup &setup)
+{
+    const auto chosen = chooseInDialog(platform, setup.rootDir, "*");
+    if (!chosen)
+        return;
+    // A typed trailing "/" names the same directory; without it the project
+    // name would be empty.
+    const std::string projectDirectory = WithoutTrailingSeparators(*chosen);
+
+    if (!platform.createDirectory(projectDirectory))
+        reportAndEnd(platform, "Erreur lors de la création du répertoire : " + projectDirectory);
+
+    const std::string projectName = LastComponent(projectDirectory);
+    const std::string templateC = packExample(setup, "Template.c");
+    const std::string projectC = projectDirectory + "/" + projectName + ".c";
+    if (!platform.copyFileExclusive(templateC, projectC))
+        reportAndEnd(platform, "Erreur lors de la copie du fichier C patron : " + templateC +
+                                   " vers " + projectC);
+
+    const std::string templateMakefile = packExample(setup, "Makefile");
+    const std::string projectMakefile = projectDirectory + "/Makefile";
+    if (!platform.copyFileExclusive(templateMakefile, projectMakefile))
+        reportAndEnd(platform, "Erreur lors de la copie du fichier Make patron : " +
+                                   templateMakefile + " vers " + projectMakefile);
+
+    createAndOpenProject(platform, setup.navigatorExe, BatchOptions::Long,
+                         projectDirectory + "/" + projectName + ".proj");
+}

@@ -1,0 +1,34 @@
+#include "ProjectSetup.h"
+
+#include "Platform.h"
+#include "RunAndWait.h"
+
+std::string packExample(const ProjectSetup &setup, const std::string &fileName)
+{
+    return setup.rootDir + "/" + setup.pack + "/examples/" + fileName;
+}
+
+std::optional<std::string> chooseInDialog(Platform &platform, const std::string &initialDir,
+                                          const std::string &filter)
+{
+    platform.setDialogInitialDir(initialDir);
+    platform.addDialogHideReadOnly();
+    platform.setDialogFilter(filter);
+    if (!platform.executeDialog())
+        return std::nullopt;
+    return platform.dialogFileName();
+}
+
+void reportAndEnd(Platform &platform, const std::string &message)
+{
+    platform.showMessage(message);
+    platform.exitProcess(0);
+}
+
+void createAndOpenProject(Platform &platform, const std::string &navigatorExe, BatchOptions options,
+                          const std::string &projectFile)
+{
+    RunAndWait(platform, navigatorBatchCreate(navigatorExe, options, projectFile));
+    RunAndWait(platform, navigatorOpen(navigatorExe, projectFile));
+    platform.exitProcess(0);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "NavigatorCommands.h"
+
+#include <optional>
+#include <string>
+
+class Platform;
+
+// What a create action needs to know of the installation and the chosen platform.
+struct ProjectSetup
+{
+    std::string rootDir;      // the installation root
+    std::string navigatorExe; // the IDE's full path
+    std::string pack;         // the chosen platform's support-pack directory
+};
+
+// A file of the chosen platform's examples: rootDir/pack/examples/fileName.
+std::string packExample(const ProjectSetup &setup, const std::string &fileName);
+
+// Sets up the open-file dialog (start directory, options, filter, in that order)
+// and shows it; the confirmed path, or nothing when the user cancelled.
+std::optional<std::string> chooseInDialog(Platform &platform, const std::string &initialDir,
+                                          const std::string &filter);
+
+// Shows the message, then ends the process with status 0.
+void reportAndEnd(Platform &platform, const std::string &message);
+
+// Has the IDE create the project file in batch mode, then open it; ends the
+// process with status 0 once the IDE is closed.
+void createAndOpenProject(Platform &platform, const std::string &navigatorExe, BatchOptions options,
+                          const std::string &projectFile);
