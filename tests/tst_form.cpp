@@ -41,7 +41,7 @@ void FormTest::startsWithStoredLayoutAndNoPlatform()
 
     QCOMPARE(form->windowTitle(), QString("Quellix Project Management"));
     QCOMPARE(QApplication::applicationDisplayName(), QString("Quellix Project Management"));
-    QCOMPARE(form->platformIndex(), TForm1::NoPlatform);
+    QCOMPARE(form->platformIndex(), NoPlatform);
     for (QRadioButton *radio : form->findChildren<QRadioButton *>())
         QVERIFY2(!radio->isChecked(), qPrintable(radio->objectName()));
     QCOMPARE(form->size(), QSize(603, 274));

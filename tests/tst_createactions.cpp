@@ -1,0 +1,319 @@
+#include "FakePlatform.h"
+#include "TForm1.h"
+#include "TestSupport.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+const std::string Root = "/dev";
+const std::string Ide = "/dev/SN451/bin/snavigator.exe";
+
+// A window over a scripted installation root with all four packs.
+struct Scene
+{
+    FakePlatform *platform = nullptr;
+    std::unique_ptr<TForm1> form;
+    bool ended = false;
+
+    explicit Scene(const std::string &root = Root)
+    {
+        auto fake = std::make_unique<FakePlatform>();
+        fake->workingDirectory = root;
+        fake->directories.insert(root);
+        for (const char *pack : PlatformPacks) {
+            fake->files.insert(root + "/" + pack + "/examples/Template.c");
+            fake->files.insert(root + "/" + pack + "/examples/Makefile");
+        }
+        fake->directories.insert({"/work", "/work/robot", "/work/my proj"});
+        fake->files.insert({"/work/robot/main.c", "/work/file"});
+        platform = fake.get();
+        form = std::make_unique<TForm1>(std::move(fake));
+        platform->log.clear();
+    }
+
+    void choose(const QString &radio) { form->findChild<QRadioButton *>(radio)->click(); }
+
+    void click(const QString &button)
+    {
+        try {
+            form->findChild<QPushButton *>(button)->click();
+        } catch (const FakePlatform::ProcessEnded &end) {
+            QCOMPARE(end.status, 0);
+            ended = true;
+        }
+    }
+};
+
+void addCommonColumns()
+{
+    QTest::addColumn<QString>("radio"); // empty: no platform chosen
+    QTest::addColumn<std::optional<std::string>>("answer");
+    QTest::addColumn<QStringList>("removed");
+    QTest::addColumn<QStringList>("unstartable");
+    QTest::addColumn<bool>("ends");
+    QTest::addColumn<QStringList>("log");
+}
+
+void runRow(const QString &button)
+{
+    QFETCH(QString, radio);
+    QFETCH(std::optional<std::string>, answer);
+    QFETCH(QStringList, removed);
+    QFETCH(QStringList, unstartable);
+    QFETCH(bool, ends);
+    QFETCH(QStringList, log);
+
+    Scene scene;
+    for (const QString &path : removed)
+        scene.platform->files.erase(path.toStdString());
+    for (const QString &program : unstartable)
+        scene.platform->unstartablePrograms.insert(program.toStdString());
+    scene.platform->dialogAnswers.push_back(answer);
+    if (!radio.isEmpty())
+        scene.choose(radio);
+
+    scene.click(button);
+
+    QCOMPARE(toQStringList(scene.platform->log), log);
+    QCOMPARE(scene.ended, ends);
+}
+
+QStringList dialogSteps(const QString &filter)
+{
+    return {"dialog.initialDir: /dev", "dialog.hideReadOnly", "dialog.filter: " + filter,
+            "dialog.execute"};
+}
+
+} // namespace
+
+// The create actions behind the window's buttons, over a scripted platform.
+class CreateActionsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fromTemplate_data();
+    void fromTemplate();
+    void fromFiles_data();
+    void fromFiles();
+    void cancelledDialogIsSetUpAgainTheSameWay_data();
+    void cancelledDialogIsSetUpAgainTheSameWay();
+    void rootDirectoryDoublesTheSeparator();
+};
+
+void CreateActionsTest::fromTemplate_data()
+{
+    addCommonColumns();
+    const QStringList dialog = dialogSteps("*");
+    const std::optional<std::string> demo("/work/demo");
+    const QString copyC = "copy: /dev/palpack51/examples/Template.c -> /work/demo/demo.c";
+    const QString copyMake = "copy: /dev/palpack51/examples/Makefile -> /work/demo/Makefile";
+    const QStringList runs{"cursor: busy",
+                           "start: " + QString::fromStdString(Ide) +
+                               " --batchmode --create /work/demo/demo.proj",
+                           "wait",
+                           "cursor: normal",
+                           "cursor: busy",
+                           "start: " + QString::fromStdString(Ide) + " /work/demo/demo.proj",
+                           "wait",
+                           "cursor: normal",
+                           "exit: 0"};
+
+    QTest::newRow("no platform") << QString() << demo << QStringList() << QStringList() << false
+                                 << QStringList{"message: Choisissez une plateforme, SVP !"};
+    QTest::newRow("cancelled") << "ThePalmor" << std::optional<std::string>() << QStringList()
+                               << QStringList() << false << dialog;
+    QTest::newRow("success") << "ThePalmor" << demo << QStringList() << QStringList() << true
+                             << dialog + QStringList{"mkdir: /work/demo", copyC, copyMake} + runs;
+    QTest::newRow("Lenko Camera uses its own pack")
+        << "TheTovrin" << demo << QStringList() << QStringList() << true
+        << dialog +
+               QStringList{"mkdir: /work/demo",
+                           "copy: /dev/lnpack206/examples/Template.c -> /work/demo/demo.c",
+                           "copy: /dev/lnpack206/examples/Makefile -> /work/demo/Makefile"} +
+               runs;
+    QTest::newRow("typed trailing separator")
+        << "ThePalmor" << std::optional<std::string>("/work/demo/") << QStringList()
+        << QStringList() << true
+        << dialog + QStringList{"mkdir: /work/demo", copyC, copyMake} + runs;
+    QTest::newRow("name exists")
+        << "ThePalmor" << std::optional<std::string>("/work/file") << QStringList() << QStringList()
+        << true
+        << dialog + QStringList{"mkdir: /work/file",
+                                "message: Erreur lors de la création du répertoire : /work/file",
+                                "exit: 0"};
+    QTest::newRow("two new levels")
+        << "ThePalmor" << std::optional<std::string>("/work/new/demo") << QStringList()
+        << QStringList() << true
+        << dialog +
+               QStringList{"mkdir: /work/new/demo",
+                           "message: Erreur lors de la création du répertoire : /work/new/demo",
+                           "exit: 0"};
+    QTest::newRow("Template.c missing")
+        << "TheDunnet" << demo << QStringList{"/dev/dunpack115/examples/Template.c"}
+        << QStringList() << true
+        << dialog + QStringList{"mkdir: /work/demo",
+                                "copy: /dev/dunpack115/examples/Template.c -> /work/demo/demo.c",
+                                "message: Erreur lors de la copie du fichier C patron : "
+                                "/dev/dunpack115/examples/Template.c vers /work/demo/demo.c",
+                                "exit: 0"};
+    QTest::newRow("Makefile missing")
+        << "TheVessik" << demo << QStringList{"/dev/vespack113/examples/Makefile"} << QStringList()
+        << true
+        << dialog + QStringList{"mkdir: /work/demo",
+                                "copy: /dev/vespack113/examples/Template.c -> /work/demo/demo.c",
+                                "copy: /dev/vespack113/examples/Makefile -> /work/demo/Makefile",
+                                "message: Erreur lors de la copie du fichier Make patron : "
+                                "/dev/vespack113/examples/Makefile vers /work/demo/Makefile",
+                                "exit: 0"};
+    QTest::newRow("IDE missing") << "ThePalmor" << demo << QStringList()
+                                 << QStringList{QString::fromStdString(Ide)} << true
+                                 << dialog + QStringList{
+                                                 "mkdir: /work/demo",
+                                                 copyC,
+                                                 copyMake,
+                                                 "cursor: busy",
+                                                 "start: " + QString::fromStdString(Ide) +
+                                                     " --batchmode --create /work/demo/demo.proj",
+                                                 "message: Impossible de lancer la commande " +
+                                                     QString::fromStdString(Ide) +
+                                                     " --batchmode --create /work/demo/demo.proj",
+                                                 "exit: 0"};
+    QTest::newRow("name with an extension")
+        << "ThePalmor" << std::optional<std::string>("/work/demo.txt") << QStringList()
+        << QStringList() << true
+        << dialog + QStringList{
+                        "mkdir: /work/demo.txt",
+                        "copy: /dev/palpack51/examples/Template.c -> /work/demo.txt/demo.txt.c",
+                        "copy: /dev/palpack51/examples/Makefile -> /work/demo.txt/Makefile",
+                        "cursor: busy",
+                        "start: " + QString::fromStdString(Ide) +
+                            " --batchmode --create /work/demo.txt/demo.txt.proj",
+                        "wait",
+                        "cursor: normal",
+                        "cursor: busy",
+                        "start: " + QString::fromStdString(Ide) + " /work/demo.txt/demo.txt.proj",
+                        "wait",
+                        "cursor: normal",
+                        "exit: 0"};
+}
+
+void CreateActionsTest::fromTemplate()
+{
+    runRow("NewTempl");
+}
+
+void CreateActionsTest::fromFiles_data()
+{
+    addCommonColumns();
+    const QStringList dialog = dialogSteps("*.c;*.cc;*.s");
+    const std::optional<std::string> mainC("/work/robot/main.c");
+    const QString copyMake = "copy: /dev/dunpack115/examples/Makefile -> /work/robot/Makefile";
+    const QStringList runs{
+        "cursor: busy", "start: " + QString::fromStdString(Ide) + " -b -c /work/robot/robot.proj",
+        "wait",         "cursor: normal",
+        "cursor: busy", "start: " + QString::fromStdString(Ide) + " /work/robot/robot.proj",
+        "wait",         "cursor: normal",
+        "exit: 0"};
+
+    QTest::newRow("no platform") << QString() << mainC << QStringList() << QStringList() << false
+                                 << QStringList{"message: Choisissez une plateforme, SVP !"};
+    QTest::newRow("cancelled") << "TheDunnet" << std::optional<std::string>() << QStringList()
+                               << QStringList() << false << dialog;
+    QTest::newRow("success") << "TheDunnet" << mainC << QStringList() << QStringList() << true
+                             << dialog + QStringList{copyMake} + runs;
+    QTest::newRow("name from the directory, not the file")
+        << "TheDunnet" << std::optional<std::string>("/work/robot/util.s") << QStringList()
+        << QStringList() << true << dialog + QStringList{copyMake} + runs;
+    QTest::newRow("typed name that does not exist")
+        << "TheDunnet" << std::optional<std::string>("/work/robot/new.c") << QStringList()
+        << QStringList() << true << dialog + QStringList{copyMake} + runs;
+    QTest::newRow("Makefile missing in the pack")
+        << "TheDunnet" << mainC << QStringList{"/dev/dunpack115/examples/Makefile"} << QStringList()
+        << true
+        << dialog + QStringList{copyMake,
+                                "message: Erreur lors de la copie du fichier Make patron : "
+                                "/dev/dunpack115/examples/Makefile vers /work/robot/Makefile",
+                                "exit: 0"};
+    QTest::newRow("IDE missing") << "TheDunnet" << mainC << QStringList()
+                                 << QStringList{QString::fromStdString(Ide)} << true
+                                 << dialog +
+                                        QStringList{copyMake, "cursor: busy",
+                                                    "start: " + QString::fromStdString(Ide) +
+                                                        " -b -c /work/robot/robot.proj",
+                                                    "message: Impossible de lancer la commande " +
+                                                        QString::fromStdString(Ide) +
+                                                        " -b -c /work/robot/robot.proj",
+                                                    "exit: 0"};
+    QTest::newRow("spaces stay in the text")
+        << "ThePalmor" << std::optional<std::string>("/work/my proj/a b.c") << QStringList()
+        << QStringList() << true
+        << dialog +
+               QStringList{"copy: /dev/palpack51/examples/Makefile -> /work/my proj/Makefile",
+                           "cursor: busy",
+                           "start: " + QString::fromStdString(Ide) +
+                               " -b -c /work/my proj/my proj.proj",
+                           "wait",
+                           "cursor: normal",
+                           "cursor: busy",
+                           "start: " + QString::fromStdString(Ide) + " /work/my proj/my proj.proj",
+                           "wait",
+                           "cursor: normal",
+                           "exit: 0"};
+    // The file system's root has no name to call the project by: refused, nothing written.
+    QTest::newRow("file directly in the root")
+        << "ThePalmor" << std::optional<std::string>("/main.c") << QStringList() << QStringList()
+        << true
+        << dialog + QStringList{"message: Impossible de créer un projet sans nom dans le "
+                                "répertoire : /",
+                                "exit: 0"};
+}
+
+void CreateActionsTest::fromFiles()
+{
+    runRow("NewProject");
+}
+
+void CreateActionsTest::cancelledDialogIsSetUpAgainTheSameWay_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("from template") << "NewTempl"
+                                   << "*";
+    QTest::newRow("from files") << "NewProject"
+                                << "*.c;*.cc;*.s";
+}
+
+void CreateActionsTest::cancelledDialogIsSetUpAgainTheSameWay()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, filter);
+
+    Scene scene;
+    scene.platform->dialogAnswers = {std::nullopt, std::nullopt};
+    scene.choose("TheVessik");
+    scene.click(button);
+    scene.click(button);
+
+    QVERIFY(!scene.ended);
+    QCOMPARE(toQStringList(scene.platform->log), dialogSteps(filter) + dialogSteps(filter));
+    QCOMPARE(int(scene.form->platformIndex()), 2);
+}
+
+void CreateActionsTest::rootDirectoryDoublesTheSeparator()
+{
+    Scene scene("/");
+    scene.platform->dialogAnswers = {std::optional<std::string>("/work/demo")};
+    scene.choose("ThePalmor");
+    scene.click("NewTempl");
+
+    QVERIFY(scene.ended);
+    const QStringList log = toQStringList(scene.platform->log);
+    QVERIFY(log.contains("copy: //palpack51/examples/Template.c -> /work/demo/demo.c"));
+    QVERIFY(log.contains("start: //SN451/bin/snavigator.exe /work/demo/demo.proj"));
+}
+
+QTEST_MAIN(CreateActionsTest)
+#include "tst_createactions.moc"

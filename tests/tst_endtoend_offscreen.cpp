@@ -1,0 +1,129 @@
+#include "TestSupport.h"
+#include "TreeSnapshot.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes, QFile::Permissions permissions)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    QVERIFY(file.setPermissions(permissions));
+}
+
+} // namespace
+
+// The built window in a process of its own, offscreen, with the real dialog.
+class EndToEndOffscreenTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void clicksThroughTheWindow_data();
+    void clicksThroughTheWindow();
+};
+
+void EndToEndOffscreenTest::clicksThroughTheWindow_data()
+{
+    QTest::addColumn<QString>("radio");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("typed"); // relative to the work directory
+    QTest::addColumn<QStringList>("output");
+    QTest::addColumn<QStringList>("created");
+    QTest::addColumn<QStringList>("runs");
+
+    QTest::newRow("template, new project with spaces")
+        << "ThePalmor"
+        << "NewTempl"
+        << "new robot" << QStringList{"dialog: {root}"}
+        << QStringList{"new robot", "new robot/Makefile", "new robot/new robot.c"}
+        << QStringList{"run",          "arg=--batchmode",
+                       "arg=--create", "arg={work}/new robot/new robot.proj",
+                       "run",          "arg={work}/new robot/new robot.proj"};
+    QTest::newRow("files, chosen source")
+        << "TheTovrin"
+        << "NewProject"
+        << "sources/main.c" << QStringList{"dialog: {root}"} << QStringList{"sources/Makefile"}
+        << QStringList{"run",    "arg=-b",
+                       "arg=-c", "arg={work}/sources/sources.proj",
+                       "run",    "arg={work}/sources/sources.proj"};
+    QTest::newRow("no platform chosen")
+        << ""
+        << "NewTempl"
+        << "unused"
+        << QStringList{"message: Choisissez une plateforme, SVP !", "returned to the window"}
+        << QStringList() << QStringList();
+}
+
+void EndToEndOffscreenTest::clicksThroughTheWindow()
+{
+    QFETCH(QString, radio);
+    QFETCH(QString, button);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, output);
+    QFETCH(QStringList, created);
+    QFETCH(QStringList, runs);
+
+    QTemporaryDir temporary;
+    QVERIFY(temporary.isValid());
+    const QString root = temporary.path() + "/install é";
+    const QString work = temporary.path() + "/work";
+    const QString runLog = temporary.path() + "/runs";
+    const auto rwx = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    writeFile(root + "/SN451/bin/snavigator.exe",
+              "#!/bin/sh\n{ echo run; for a in \"$@\"; do printf 'arg=%s\\n' \"$a\"; done; } >> "
+              "\"$RUNS\"\n",
+              rwx);
+    for (const QString pack : {"palpack51", "dunpack115", "vespack113", "lnpack206"}) {
+        writeFile(root + "/" + pack + "/examples/Template.c", "/* " + pack.toUtf8() + " */\n",
+                  QFile::ReadOwner | QFile::WriteOwner);
+        writeFile(root + "/" + pack + "/examples/Makefile", "# " + pack.toUtf8() + "\n",
+                  QFile::ReadOwner | QFile::WriteOwner);
+    }
+    writeFile(work + "/sources/main.c", "int main(void) { return 0; }\n",
+              QFile::ReadOwner | QFile::WriteOwner);
+    const auto before = snapshotTree(work);
+
+    QProcess launcher;
+    launcher.setWorkingDirectory(root);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("RUNS", runLog);
+    launcher.setProcessEnvironment(environment);
+    launcher.start(QStringLiteral(LAUNCHER_CHILD), {radio, button, work + "/" + typed});
+    QVERIFY(launcher.waitForFinished(60000));
+    QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(launcher.exitCode(), 0);
+
+    const auto expand = [&](QStringList lines) {
+        for (QString &line : lines)
+            line.replace("{root}", root).replace("{work}", work);
+        return lines;
+    };
+    QCOMPARE(QString::fromUtf8(launcher.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+             expand(output));
+
+    const auto after = snapshotTree(work);
+    QStringList added;
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (!before.contains(it.key()))
+            added << it.key();
+        else
+            QCOMPARE(it.value(), before.value(it.key()));
+    }
+    QCOMPARE(added, created);
+    QFile runFile(runLog);
+    const QStringList recorded =
+        runFile.open(QIODevice::ReadOnly)
+            ? QString::fromUtf8(runFile.readAll()).split('\n', Qt::SkipEmptyParts)
+            : QStringList();
+    QCOMPARE(recorded, expand(runs));
+}
+
+QTEST_MAIN(EndToEndOffscreenTest)
+#include "tst_endtoend_offscreen.moc"
