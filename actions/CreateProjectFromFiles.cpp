@@ -16,11 +16,7 @@ void createProjectFromFiles(Platform &platform, const ProjectSetup &setup)
         reportAndEnd(platform, "Impossible de créer un projet sans nom dans le répertoire : " +
                                    (projectDirectory.empty() ? "/" : projectDirectory));
 
-    const std::string templateMakefile = packExample(setup, "Makefile");
-    const std::string projectMakefile = projectDirectory + "/Makefile";
-    if (!platform.copyFileExclusive(templateMakefile, projectMakefile))
-        reportAndEnd(platform, "Erreur lors de la copie du fichier Make patron : " +
-                                   templateMakefile + " vers " + projectMakefile);
+    copyPackMakefile(platform, setup, projectDirectory);
 
     createAndOpenProject(platform, setup.navigatorExe, BatchOptions::Short,
                          projectDirectory + "/" + projectName + ".proj");

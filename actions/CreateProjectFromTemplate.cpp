@@ -22,11 +22,7 @@ void createProjectFromTemplate(Platform &platform, const ProjectSetup &setup)
         reportAndEnd(platform, "Erreur lors de la copie du fichier C patron : " + templateC +
                                    " vers " + projectC);
 
-    const std::string templateMakefile = packExample(setup, "Makefile");
-    const std::string projectMakefile = projectDirectory + "/Makefile";
-    if (!platform.copyFileExclusive(templateMakefile, projectMakefile))
-        reportAndEnd(platform, "Erreur lors de la copie du fichier Make patron : " +
-                                   templateMakefile + " vers " + projectMakefile);
+    copyPackMakefile(platform, setup, projectDirectory);
 
     createAndOpenProject(platform, setup.navigatorExe, BatchOptions::Long,
                          projectDirectory + "/" + projectName + ".proj");

@@ -19,6 +19,16 @@ std::optional<std::string> chooseInDialog(Platform &platform, const std::string 
     return platform.dialogFileName();
 }
 
+void copyPackMakefile(Platform &platform, const ProjectSetup &setup,
+                      const std::string &projectDirectory)
+{
+    const std::string templateMakefile = packExample(setup, "Makefile");
+    const std::string projectMakefile = projectDirectory + "/Makefile";
+    if (!platform.copyFileExclusive(templateMakefile, projectMakefile))
+        reportAndEnd(platform, "Erreur lors de la copie du fichier Make patron : " +
+                                   templateMakefile + " vers " + projectMakefile);
+}
+
 void reportAndEnd(Platform &platform, const std::string &message)
 {
     platform.showMessage(message);

@@ -23,6 +23,11 @@ std::string packExample(const ProjectSetup &setup, const std::string &fileName);
 std::optional<std::string> chooseInDialog(Platform &platform, const std::string &initialDir,
                                           const std::string &filter);
 
+// Copies the platform's Makefile into the project directory, never over an
+// existing file; a failure is reported and ends the process with status 0.
+void copyPackMakefile(Platform &platform, const ProjectSetup &setup,
+                      const std::string &projectDirectory);
+
 // Shows the message, then ends the process with status 0.
 void reportAndEnd(Platform &platform, const std::string &message);
 

@@ -1,24 +1,13 @@
 #include "CreateProjectFromFiles.h"
 #include "CreateProjectFromTemplate.h"
 #include "ScriptedDialogPlatform.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
-#include "TreeSnapshot.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes,
-               QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-    file.close();
-    QVERIFY(file.setPermissions(permissions));
-}
 
 // An installation root whose IDE records each run's arguments, and a work
 // directory for the user's projects, both with awkward names.

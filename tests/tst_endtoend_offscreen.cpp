@@ -1,23 +1,9 @@
+#include "TestFiles.h"
 #include "TestSupport.h"
-#include "TreeSnapshot.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
-
-namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes, QFile::Permissions permissions)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
-    QVERIFY(file.setPermissions(permissions));
-}
-
-} // namespace
 
 // The built window in a process of its own, offscreen, with the real dialog.
 class EndToEndOffscreenTest : public QObject

@@ -1,6 +1,7 @@
 #include "NavigatorCommands.h"
 #include "QtPlatform.h"
 #include "RunAndWait.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "ToolchainEnvironment.h"
 
@@ -13,16 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-void writeScript(const QString &path, const QByteArray &text)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-    file.close();
-    QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-}
 
 QStringList readLines(const QString &path)
 {
@@ -82,12 +73,13 @@ void QtPlatformProcessesTest::childInheritsArgumentsEnvironmentAndDirectory()
     const QString root = temporary.path() + "/dev root é;$(x)";
     QVERIFY(QDir().mkpath(root));
     const QString record = root + "/record";
-    writeScript(root + "/SN451/bin/snavigator.exe",
-                "#!/bin/sh\n"
-                "out=\"$(dirname \"$0\")/../../record\"\n"
-                "for a in \"$@\"; do printf 'arg=%s\\n' \"$a\" >> \"$out\"; done\n"
-                "printf 'PATH=%s\\nMAKE_MODE=%s\\nQPRJ=%s\\nPWD=%s\\n' \"$PATH\" \"$MAKE_MODE\" "
-                "\"$QPRJ\" \"$(pwd -P)\" >> \"$out\"\n");
+    writeFile(root + "/SN451/bin/snavigator.exe",
+              "#!/bin/sh\n"
+              "out=\"$(dirname \"$0\")/../../record\"\n"
+              "for a in \"$@\"; do printf 'arg=%s\\n' \"$a\" >> \"$out\"; done\n"
+              "printf 'PATH=%s\\nMAKE_MODE=%s\\nQPRJ=%s\\nPWD=%s\\n' \"$PATH\" \"$MAKE_MODE\" "
+              "\"$QPRJ\" \"$(pwd -P)\" >> \"$out\"\n",
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(QDir::setCurrent(root));
     qputenv("PATH", "/usr/bin:/bin");
 

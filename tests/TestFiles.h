@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QString>
+#include <QTest>
 #include <unistd.h>
 
 // Every entry below a directory, by relative path: its type and its bytes (a
@@ -33,4 +34,16 @@ inline QMap<QString, QByteArray> snapshotTree(const QString &root)
         }
     }
     return entries;
+}
+
+// Writes a file, making its directory first, with exactly these permissions.
+inline void writeFile(const QString &path, const QByteArray &bytes,
+                      QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    file.write(bytes);
+    file.close();
+    QVERIFY(file.setPermissions(permissions));
 }
