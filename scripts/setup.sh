@@ -7,7 +7,8 @@ source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${QUELLIX_BUILD_DIR:-$source_dir/build}"
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ make pkg-config
+    gcc-m68k-linux-gnu g++-m68k-linux-gnu binutils-m68k-linux-gnu
     qt6-base-dev qt6-base-dev-tools
     fonts-dejavu-core
     xvfb xauth

@@ -1,0 +1,28 @@
+/* Palmor robot board: 68000 at 8 MHz, 128 KiB ROM at 0x000000, 64 KiB RAM at
+ * 0x100000, peripherals at 0xFFF000. Every register is 16 bits wide. */
+#ifndef PALMOR_H
+#define PALMOR_H
+
+#define PALMOR_IO_BASE 0x00FFF000UL
+#define PALMOR_REG(offset) (*(volatile unsigned short *)(PALMOR_IO_BASE + (offset)))
+
+/* Drive motors: signed speed, -1000 (full reverse) to 1000 (full ahead). */
+#define PALMOR_MOTOR_LEFT PALMOR_REG(0x00)
+#define PALMOR_MOTOR_RIGHT PALMOR_REG(0x02)
+
+/* Eight LEDs along the front, one bit each, bit 0 leftmost. */
+#define PALMOR_LEDS PALMOR_REG(0x10)
+
+/* Front bumpers, read-only: a set bit is a pressed bumper. */
+#define PALMOR_BUMPERS PALMOR_REG(0x20)
+#define PALMOR_BUMPER_LEFT 0x0001
+#define PALMOR_BUMPER_RIGHT 0x0002
+
+/* Free-running millisecond counter, read-only. */
+#define PALMOR_TIMER_MS PALMOR_REG(0x30)
+
+/* Watchdog: write PALMOR_WATCHDOG_KICK at least every 100 ms. */
+#define PALMOR_WATCHDOG PALMOR_REG(0x40)
+#define PALMOR_WATCHDOG_KICK 0x5A5A
+
+#endif

@@ -1,0 +1,26 @@
+/* Vessik robot board: CPU32 core at 16 MHz, 256 KiB flash at 0x040000, 32 KiB
+ * RAM at 0x300000, peripherals at 0xFFF000. Registers are 16 bits wide. */
+#ifndef VESSIK_H
+#define VESSIK_H
+
+#define VESSIK_IO_BASE 0x00FFF000UL
+#define VESSIK_REG(offset) (*(volatile unsigned short *)(VESSIK_IO_BASE + (offset)))
+
+/* Wheel motors, pulse width in microseconds: 1000 reverse, 1500 stop, 2000 ahead. */
+#define VESSIK_WHEELS_LEFT VESSIK_REG(0x100)
+#define VESSIK_WHEELS_RIGHT VESSIK_REG(0x102)
+#define VESSIK_PULSE_STOP 1500
+
+/* Line sensors under the front, read-only: bit 0 left, bit 1 centre, bit 2 right. */
+#define VESSIK_LINE VESSIK_REG(0x200)
+#define VESSIK_LINE_LEFT 0x0001
+#define VESSIK_LINE_CENTRE 0x0002
+#define VESSIK_LINE_RIGHT 0x0004
+
+/* Signal LEDs: bit 0 left indicator, bit 1 right indicator, bit 2 brake light. */
+#define VESSIK_SIGNALS VESSIK_REG(0x300)
+
+/* Periodic interrupt timer count, read-only, 1 kHz. */
+#define VESSIK_PIT_COUNT VESSIK_REG(0xA24)
+
+#endif
