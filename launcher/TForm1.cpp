@@ -11,6 +11,10 @@
 
 namespace {
 const QString Title = QStringLiteral("Quellix Project Management");
+// The form's font is not on Linux desktops; this one is metric-compatible with
+// the common Windows sans fonts, so the stored layout's captions fit.
+const QString FormFont = QStringLiteral("MS Sans Serif");
+const QString FormFontSubstitute = QStringLiteral("Liberation Sans Narrow");
 // Where the stored layout puts the window's frame on the screen.
 constexpr QPoint StoredPosition(314, 183);
 } // namespace
@@ -18,6 +22,8 @@ constexpr QPoint StoredPosition(314, 183);
 TForm1::TForm1(std::unique_ptr<Platform> platform, QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), m_platform(std::move(platform))
 {
+    if (!QFont::substitutes(FormFont).contains(FormFontSubstitute))
+        QFont::insertSubstitution(FormFont, FormFontSubstitute);
     ui->setupUi(this);
     move(StoredPosition);
     if (!m_platform)

@@ -10,7 +10,7 @@ packages=(
     cmake ninja-build g++ make pkg-config
     gcc-m68k-linux-gnu g++-m68k-linux-gnu binutils-m68k-linux-gnu
     qt6-base-dev qt6-base-dev-tools
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-liberation
     xvfb xauth
 )
 

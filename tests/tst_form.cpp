@@ -2,6 +2,7 @@
 #include "TForm1.h"
 #include "TestSupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,6 +20,11 @@ private slots:
     void radioButtonsStoreTheirIndex_data();
     void radioButtonsStoreTheirIndex();
     void openExistingProjectRunsTheIdeAndEnds();
+    void captionsFitTheirControls_data();
+    void captionsFitTheirControls();
+    void tabKeyWalksTheStoredOrder();
+    void arrowKeysChooseThePlatform();
+    void enterPressesTheFocusedButton();
 
 private:
     static std::unique_ptr<TForm1> makeForm(FakePlatform *&platform);
@@ -163,6 +169,95 @@ void FormTest::openExistingProjectRunsTheIdeAndEnds()
     const QStringList expected{"cursor: busy", "start: /opt/dev root/SN451/bin/snavigator.exe",
                                "wait", "cursor: normal", "exit: 0"};
     QCOMPARE(toQStringList(platform->log), expected);
+}
+
+void FormTest::captionsFitTheirControls_data()
+{
+    componentsHaveStoredGeometryAndFont_data();
+}
+
+// Run at several scale factors (QT_SCALE_FACTOR); the layout is in logical pixels.
+void FormTest::captionsFitTheirControls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+
+    FakePlatform *platform = nullptr;
+    const auto form = makeForm(platform);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    auto *button = form->findChild<QAbstractButton *>(name);
+    QVERIFY(button);
+    QVERIFY2(button->sizeHint().width() <= button->width(),
+             qPrintable(QString("%1 needs %2 pixels, has %3 (font %4)")
+                            .arg(name)
+                            .arg(button->sizeHint().width())
+                            .arg(button->width())
+                            .arg(QFontInfo(button->font()).family())));
+    // Screen readers get the caption.
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(button);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), caption);
+}
+
+void FormTest::tabKeyWalksTheStoredOrder()
+{
+    FakePlatform *platform = nullptr;
+    const auto form = makeForm(platform);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->activateWindow();
+    form->findChild<QWidget *>("NewTempl")->setFocus();
+
+    // The four radio buttons are one stop, entered at the first in the order.
+    QStringList walked{QApplication::focusWidget()->objectName()};
+    for (int press = 0; press < 4; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(walked,
+             (QStringList{"NewTempl", "NewProject", "ExistingProject", "ThePalmor", "NewTempl"}));
+}
+
+void FormTest::arrowKeysChooseThePlatform()
+{
+    FakePlatform *platform = nullptr;
+    const auto form = makeForm(platform);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->activateWindow();
+    auto *palmor = form->findChild<QRadioButton *>("ThePalmor");
+    palmor->setFocus();
+    QTest::keyClick(palmor, Qt::Key_Space);
+    QCOMPARE(int(form->platformIndex()), 0);
+
+    // Down and Up follow the screen: Palmor, Dunnet, Vessik, Lenko Camera.
+    QList<int> indexes;
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        indexes << form->platformIndex();
+    }
+    QCOMPARE(indexes, (QList<int>{1, 2, 3, 2}));
+    QVERIFY(form->findChild<QRadioButton *>("TheVessik")->isChecked());
+}
+
+void FormTest::enterPressesTheFocusedButton()
+{
+    FakePlatform *platform = nullptr;
+    const auto form = makeForm(platform);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->activateWindow();
+    auto *existing = form->findChild<QPushButton *>("ExistingProject");
+    existing->setFocus();
+    platform->log.clear();
+    try {
+        QTest::keyClick(existing, Qt::Key_Return);
+        QFAIL("Enter did not press the button");
+    } catch (const FakePlatform::ProcessEnded &ended) {
+        QCOMPARE(ended.status, 0);
+    }
+    QVERIFY(toQStringList(platform->log).contains("start: /opt/dev root/SN451/bin/snavigator.exe"));
 }
 
 QTEST_MAIN(FormTest)
