@@ -1,38 +1,78 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDirIterator>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QString>
 #include <QTest>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-// Every entry below a directory, by relative path: its type and its bytes (a
-// file), its target (a link) or nothing (a directory). Links are not followed.
-inline QMap<QString, QByteArray> snapshotTree(const QString &root)
+// The SHA-256 of a regular file's bytes, in hex; empty for anything else.
+inline QByteArray fileDigest(const QByteArray &nativePath)
 {
-    QMap<QString, QByteArray> entries;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info(path);
-        const QString relative = path.mid(root.size() + 1);
-        if (info.isSymLink()) {
+    struct stat status = {};
+    if (::stat(nativePath.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return {};
+    QFile file;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ||
+        !hash.addData(&file))
+        return {};
+    return hash.result().toHex();
+}
+
+inline QByteArray fileDigest(const QString &path)
+{
+    return fileDigest(QFile::encodeName(path));
+}
+
+namespace detail {
+inline void snapshotInto(const QByteArray &directory, const QByteArray &prefix,
+                         QMap<QByteArray, QByteArray> &entries)
+{
+    DIR *stream = ::opendir(directory.constData());
+    if (!stream)
+        return;
+    while (const dirent *entry = ::readdir(stream)) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        const QByteArray path = directory + "/" + name;
+        const QByteArray relative = prefix.isEmpty() ? name : prefix + "/" + name;
+        struct stat status = {};
+        if (::lstat(path.constData(), &status) != 0) {
+            entries[relative] = "unreadable";
+        } else if (S_ISLNK(status.st_mode)) {
             char target[4096];
-            const ssize_t length =
-                ::readlink(QFile::encodeName(path).constData(), target, sizeof target);
+            const ssize_t length = ::readlink(path.constData(), target, sizeof target);
             entries[relative] = "link:" + QByteArray(target, length < 0 ? 0 : int(length));
-        } else if (info.isDir()) {
+        } else if (S_ISDIR(status.st_mode)) {
             entries[relative] = "dir";
+            snapshotInto(path, relative, entries);
+        } else if (S_ISREG(status.st_mode)) {
+            entries[relative] = "file:" + fileDigest(path);
         } else {
-            QFile file(path);
-            entries[relative] =
-                "file:" + (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("?"));
+            entries[relative] = "special:" + QByteArray::number(status.st_mode, 8);
         }
     }
+    ::closedir(stream);
+}
+} // namespace detail
+
+// Every entry below a directory, by relative path in native bytes: its type and
+// the SHA-256 of its bytes (a file), its target (a link) or nothing (a
+// directory, FIFO or device). Links are not followed, special files never opened.
+inline QMap<QByteArray, QByteArray> snapshotTree(const QString &root)
+{
+    QMap<QByteArray, QByteArray> entries;
+    detail::snapshotInto(QFile::encodeName(root), QByteArray(), entries);
     return entries;
 }
 

@@ -98,7 +98,7 @@ void EndToEndOffscreenTest::clicksThroughTheWindow()
     QStringList added;
     for (auto it = after.cbegin(); it != after.cend(); ++it) {
         if (!before.contains(it.key()))
-            added << it.key();
+            added << QString::fromUtf8(it.key());
         else
             QCOMPARE(it.value(), before.value(it.key()));
     }

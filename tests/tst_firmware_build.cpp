@@ -6,6 +6,7 @@
 #include "ToolchainEnvironment.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
