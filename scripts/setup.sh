@@ -11,7 +11,8 @@ packages=(
     gcc-m68k-linux-gnu g++-m68k-linux-gnu binutils-m68k-linux-gnu
     qt6-base-dev qt6-base-dev-tools
     fonts-dejavu-core fonts-liberation
-    xvfb xauth
+    xvfb xauth x11-utils xdotool imagemagick
+    dpkg-dev desktop-file-utils
 )
 
 missing=()

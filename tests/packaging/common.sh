@@ -1,0 +1,122 @@
+# Helpers for the packaging tests; sourced by them.
+
+readonly APP_ID=org.quellix.ProjectManagement
+readonly PACKS=(palpack51 dunpack115 vespack113 lnpack206)
+readonly EMPTY_DIRECTORIES=(JAVA/BIN 'LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60')
+readonly DESKTOP_FILES=(
+    "share/applications/$APP_ID.desktop"
+    "share/icons/hicolor/32x32/apps/$APP_ID.png"
+    "share/icons/hicolor/scalable/apps/$APP_ID.svg"
+)
+
+fail() {
+    printf 'FAIL: %s\n' "$*" >&2
+    exit 1
+}
+
+# Problems are counted, so that one run reports all of them.
+problems=0
+problem() {
+    printf 'FAIL: %s\n' "$*" >&2
+    problems=$((problems + 1))
+}
+
+finish() {
+    if ((problems > 0)); then
+        printf '%d problem(s)\n' "$problems" >&2
+        exit 1
+    fi
+    echo "PASS"
+}
+
+require_command() {
+    local command=$1 package=$2
+    command -v "$command" >/dev/null ||
+        fail "$command is missing (Debian package $package)"
+}
+
+# A directory of our own, removed when the script ends, after the script's
+# own clean_up if it defines one.
+make_scratch() {
+    scratch=$(mktemp -d "${TMPDIR:-/tmp}/quellix-packaging.XXXXXXXX")
+    trap 'if declare -F clean_up >/dev/null; then clean_up; fi; rm -rf -- "$scratch"' EXIT
+}
+
+# Empties a fixture directory the build tree gives us; refuses anything that
+# does not look like one.
+reset_directory() {
+    local directory=$1
+    [[ $directory == /* && $directory == */tests/packaging/* ]] ||
+        fail "refusing to empty $directory"
+    rm -rf -- "$directory"
+    mkdir -p -- "$directory"
+}
+
+# Reports what desktop-file-validate finds wrong with FILE, under LABEL.
+validate_desktop_file() {
+    local file=$1 label=$2 output
+    if ! output=$(desktop-file-validate "$file" 2>&1) || [[ -n $output ]]; then
+        problem "${label}desktop-file-validate: $output"
+    fi
+}
+
+# The value of KEY in the [Desktop Entry] group, as written in the file.
+desktop_value() {
+    local file=$1 key=$2
+    awk -v key="$key" '
+        /^\[/ { group = $0; next }
+        group == "[Desktop Entry]" && index($0, key "=") == 1 {
+            print substr($0, length(key) + 2); found = 1; exit
+        }
+        END { exit !found }' "$file"
+}
+
+# Every file (not directory) an installation root holds, relative to it, with
+# its mode: "755 path" or "644 path", sorted by path.
+expected_root_files() {
+    local source_dir=$1 pack file
+    {
+        echo "755 bin/quellix-launcher"
+        echo "755 SN451/bin/snavigator.exe"
+        for file in "$source_dir"/demo/BIN/*; do
+            echo "755 BIN/${file##*/}"
+        done
+        for pack in "${PACKS[@]}"; do
+            [[ -d $source_dir/demo/packs/$pack ]] || fail "the source tree has no pack $pack"
+            (cd "$source_dir/demo/packs" && find "$pack" -type f -printf '644 %p\n')
+        done
+        for file in "${DESKTOP_FILES[@]}"; do
+            echo "644 $file"
+        done
+    } | sort -k2
+}
+
+# Checks ROOT against the layout of an installation root built from SOURCE_DIR:
+# the same files with the same modes and nothing else, the same content where
+# the source tree has it, the (empty) tool directories, ELF programs.
+check_root() {
+    local root=$1 source_dir=$2 expected actual pack file directory
+    [[ -d $root ]] || fail "no installation root at $root"
+    expected=$(expected_root_files "$source_dir")
+    actual=$(cd "$root" && find . -not -type d -printf '%m %P\n' | sort -k2)
+    if [[ $expected != "$actual" ]]; then
+        problem "the files in $root differ from an installation root's (< expected, > found):"
+        diff <(echo "$expected") <(echo "$actual") >&2 || true
+    fi
+    for directory in "${EMPTY_DIRECTORIES[@]}"; do
+        [[ -d $root/$directory ]] || problem "missing directory $directory"
+    done
+    for file in bin/quellix-launcher SN451/bin/snavigator.exe; do
+        [[ -f $root/$file && $(head -c 4 "$root/$file" | od -An -tx1 | tr -d ' \n') == 7f454c46 ]] ||
+            problem "$file is not an ELF program"
+    done
+    for pack in "${PACKS[@]}"; do
+        diff -r "$source_dir/demo/packs/$pack" "$root/$pack" >&2 ||
+            problem "pack $pack differs from the source tree"
+    done
+    diff -r "$source_dir/demo/BIN" "$root/BIN" >&2 || problem "BIN differs from the source tree"
+    cmp "$source_dir/packaging/icons/$APP_ID.png" "$root/${DESKTOP_FILES[1]}" ||
+        problem "the 32x32 icon differs from the source tree"
+    cmp "$source_dir/packaging/icons/$APP_ID.svg" "$root/${DESKTOP_FILES[2]}" ||
+        problem "the scalable icon differs from the source tree"
+}
