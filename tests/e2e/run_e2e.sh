@@ -1,0 +1,486 @@
+#!/usr/bin/env bash
+# End-to-end scenarios of the launcher, driven with real clicks and keys in a
+# private Xvfb server, against throw-away installation roots whose IDE is a
+# recording script.
+#
+# usage: run_e2e.sh LAUNCHER DEMO_ROOT X11_REQUEST ARTIFACT_DIR [SCENARIO...]
+#   LAUNCHER     the built quellix-launcher
+#   DEMO_ROOT    an installation root whose support packs are copied
+#   X11_REQUEST  the helper that sends close requests and pings
+#   ARTIFACT_DIR where each run keeps its screenshots, roots and logs; a
+#                passing run's are removed (E2E_KEEP_ARTIFACTS=1 keeps them)
+#   SCENARIO     the scenario functions to run; all when none is named
+#
+# Needs Xvfb (xvfb), xdotool (xdotool) and import (imagemagick).
+set -euo pipefail
+
+if (($# < 4)); then
+    echo "usage: $0 LAUNCHER DEMO_ROOT X11_REQUEST ARTIFACT_DIR [SCENARIO...]" >&2
+    exit 2
+fi
+launcher=$(realpath "$1")
+demo_root=$(realpath "$2")
+x11_request=$(realpath "$3")
+artifacts=$4
+
+for file in "$launcher" "$x11_request"; do
+    [[ -x $file ]] || { echo "not an executable: $file" >&2; exit 2; }
+done
+missing=()
+for tool in Xvfb:xvfb xdotool:xdotool import:imagemagick; do
+    command -v "${tool%%:*}" >/dev/null || missing+=("${tool#*:}")
+done
+if ((${#missing[@]} > 0)); then
+    echo "missing tools; install the Debian packages: ${missing[*]}" >&2
+    exit 2
+fi
+
+readonly Title='Quellix Project Management'
+readonly Packs=(palpack51 dunpack115 vespack113 lnpack206)
+for pack in "${Packs[@]}"; do
+    for example in Template.c Makefile; do
+        [[ -f $demo_root/$pack/examples/$example ]] ||
+            { echo "the demo root lacks $pack/examples/$example" >&2; exit 2; }
+    done
+done
+# Client-area points of the stored layout: the buttons' and radio buttons' middles.
+readonly TemplateButton='381 47' FilesButton='381 135' ExistingButton='381 223'
+readonly PalmorRadio='40 34' DunnetRadio='40 98' VessikRadio='40 170' LenkoRadio='50 234'
+readonly RunSeparator='=== end of run ==='
+
+# Earlier runs' leftovers go; this run's stay until it is known to pass.
+mkdir -p "$artifacts"
+rm -rf "$artifacts"/run.*
+run_dir=$(mktemp -d "$artifacts/run.XXXXXX")
+run_dir=$(realpath "$run_dir")
+shots="$run_dir/screenshots"
+mkdir -p "$shots" "$run_dir/xdg-runtime"
+chmod 700 "$run_dir/xdg-runtime"
+
+xvfb_pid=
+passed=0
+failed=0
+finish() {
+    local status=$?
+    if [[ -n $xvfb_pid ]]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    if ((status == 0 && failed == 0)) && [[ ${E2E_KEEP_ARTIFACTS:-0} != 1 ]]; then
+        rm -rf "$run_dir"
+    else
+        echo "screenshots, roots and logs kept in: $run_dir"
+    fi
+}
+trap finish EXIT
+
+# A private X server on a free display.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+    3>"$run_dir/display" 2>"$run_dir/xvfb.log" &
+xvfb_pid=$!
+for ((i = 0; i < 300; i++)); do
+    grep -qE '^[0-9]+$' "$run_dir/display" 2>/dev/null && break
+    kill -0 "$xvfb_pid" 2>/dev/null || { echo "Xvfb ended; see $run_dir/xvfb.log" >&2; exit 1; }
+    sleep 0.1
+done
+grep -qE '^[0-9]+$' "$run_dir/display" || { echo "Xvfb gave no display in 30 s" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$run_dir/display")"
+echo "Xvfb on display $DISPLAY"
+
+# ---------------------------------------------------------------- helpers
+# Set per scenario: its name, directory, installation root, IDE log and go-file.
+scenario= scenario_dir= root= ide_log= go_file= launcher_pid= main_window= shot_count=0
+
+fail() {
+    echo "FAIL [$scenario]: $*" >&2
+    shot failure
+    exit 1
+}
+
+shot() {
+    shot_count=$((shot_count + 1))
+    local file
+    file=$(printf '%s/%s-%02d-%s.png' "$shots" "$scenario" "$shot_count" "$1")
+    import -window root "$file" 2>/dev/null || echo "note: no screenshot $file" >&2
+}
+
+# wait_until SECONDS WHAT COMMAND...: polls COMMAND until it succeeds.
+wait_until() {
+    local deadline=$((SECONDS + $1)) what=$2
+    shift 2
+    until "$@"; do
+        ((SECONDS < deadline)) || fail "no $what within the time allowed"
+        sleep 0.05
+    done
+}
+
+# The launcher's mapped top-level windows, one id a line.
+visible_windows() {
+    xdotool search --all --onlyvisible --pid "$launcher_pid" --name '' 2>/dev/null || true
+}
+
+# The mapped windows other than the main one.
+other_windows() {
+    visible_windows | grep -vx "$main_window" || true
+}
+
+has_other_window() { [[ -n $(other_windows) ]]; }
+has_no_other_window() { [[ -z $(other_windows) ]]; }
+# Ended means gone or a zombie not yet waited for.
+is_ended() {
+    local state
+    state=$(cut -d ' ' -f 3 "/proc/$launcher_pid/stat" 2>/dev/null) || return 0
+    [[ $state == Z ]]
+}
+is_running() { ! is_ended; }
+file_exists() { [[ -e $1 ]]; }
+
+# Waits for exactly one new window and prints its id.
+await_other_window() {
+    wait_until 30 "$1 window" has_other_window
+    local windows
+    windows=$(other_windows)
+    [[ $(wc -l <<<"$windows") -eq 1 ]] || fail "more than one new window: $windows"
+    echo "$windows"
+}
+
+# Waits until the launcher has handled everything sent to it so far: two
+# ping round trips, the second after the first one's events were delivered.
+settle() {
+    local attempt
+    for attempt in 1 2; do
+        "$x11_request" ping "$main_window" 30 && continue
+        is_running || fail "the launcher ended: $(tail -n 5 "$scenario_dir/launcher.out")"
+        fail "the launcher hangs: no answer to a ping; its windows: $(visible_windows | xargs)"
+    done
+}
+
+# Clicks the client-area point "X Y" of the main window.
+click() {
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$main_window" --sync $1 click 1
+}
+
+focus() {
+    timeout 10 xdotool windowfocus --sync "$1" || fail "cannot focus window $1"
+}
+
+# new_scenario NAME [IDE_MODE]: a fresh root; the IDE's open and plain runs
+# end at once ("exit") or when the go-file appears ("wait").
+new_scenario() {
+    scenario=$1
+    shot_count=0
+    launcher_pid= main_window=
+    scenario_dir="$run_dir/$scenario"
+    root="$scenario_dir/root"
+    ide_log="$scenario_dir/ide.log"
+    go_file="$scenario_dir/go"
+    mkdir -p "$root/SN451/bin" "$scenario_dir/projects"
+    local pack
+    for pack in "${Packs[@]}"; do
+        cp -R "$demo_root/$pack" "$root/$pack"
+    done
+    write_ide "${2:-exit}"
+    echo "--- $scenario"
+}
+
+write_ide() {
+    cat >"$root/SN451/bin/snavigator.exe" <<EOF
+#!/bin/bash
+# Recording stand-in for the IDE: each run's arguments, one a line, then a separator.
+set -eu
+{ for argument in "\$@"; do printf '%s\n' "\$argument"; done
+  printf '%s\n' '$RunSeparator'; } >>'$ide_log'
+case "\${1-}" in
+--batchmode | -b) printf 'project\n' >"\${!#}" ;;
+*)
+    if [[ '$1' == wait ]]; then
+        for ((i = 0; i < 6000; i++)); do
+            [[ -e '$go_file' ]] && exit 0
+            sleep 0.05
+        done
+        exit 3
+    fi
+    ;;
+esac
+EOF
+    chmod +x "$root/SN451/bin/snavigator.exe"
+}
+
+# Every file under a directory with its size and a checksum, to compare.
+listing() {
+    (cd "$1" && find . -printf '%y %p %s\n' | LC_ALL=C sort)
+    (cd "$1" && find . -type f -exec md5sum {} + | LC_ALL=C sort)
+}
+
+start_launcher() {
+    (
+        cd "$root"
+        # Qt's own file dialog: no desktop theme that could bring a native one.
+        exec env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u GNOME_DESKTOP_SESSION_ID \
+            -u KDE_FULL_SESSION -u SESSION_MANAGER -u WAYLAND_DISPLAY \
+            QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= XDG_RUNTIME_DIR="$run_dir/xdg-runtime" \
+            "$launcher"
+    ) >"$scenario_dir/launcher.out" 2>&1 &
+    launcher_pid=$!
+    wait_until 30 "main window" main_window_shown
+    main_window=$(visible_windows)
+    local name geometry
+    name=$(xdotool getwindowname "$main_window")
+    [[ $name == "$Title" ]] || fail "main window titled '$name'"
+    geometry=$(xdotool getwindowgeometry "$main_window" | sed -n 's/^ *Geometry: //p')
+    [[ $geometry == 603x274 ]] || fail "main window is $geometry, not 603x274"
+    settle
+    root_listing=$(listing "$root")
+    projects_listing=$(listing "$scenario_dir/projects")
+    shot started
+}
+
+main_window_shown() {
+    is_running || fail "the launcher ended at start-up: $(cat "$scenario_dir/launcher.out")"
+    [[ $(visible_windows | wc -l) -eq 1 ]]
+}
+
+# Waits for the launcher's end and checks its status.
+expect_exit_zero() {
+    wait_until 60 "end of the launcher" is_ended
+    local status=0
+    wait "$launcher_pid" || status=$?
+    launcher_pid=
+    ((status == 0)) || fail "the launcher exited with status $status"
+}
+
+# The launcher is still there, shows only its main window, and has handled
+# all input so far.
+expect_still_running() {
+    settle
+    is_running || fail "the launcher ended"
+    has_no_other_window || fail "unexpected windows: $(other_windows)"
+    [[ -n $(visible_windows) ]] || fail "the main window is gone"
+}
+
+# Asks for the window's closing, as a window manager's close button does.
+request_close() {
+    "$x11_request" close "$1" || fail "cannot send a close request to $1"
+}
+
+# Expects a message box: waits for it, checks its title, closes it with Return.
+answer_message_box() {
+    local box name
+    box=$(await_other_window "message box")
+    name=$(xdotool getwindowname "$box")
+    [[ $name == "$Title" ]] || fail "message box titled '$name'"
+    shot message-box
+    focus "$box"
+    xdotool key Return
+    wait_until 30 "closing of the message box" has_no_other_window
+}
+
+# Expects the file dialog, types TEXT (if any) then presses KEY.
+answer_file_dialog() {
+    local text=$1 key=$2 dialog name
+    dialog=$(await_other_window "file dialog")
+    name=$(xdotool getwindowname "$dialog")
+    [[ $name == "Open — $Title" ]] || fail "file dialog titled '$name'"
+    shot file-dialog
+    focus "$dialog"
+    # xdotool reads the text in the locale's encoding: UTF-8 here.
+    [[ -z $text ]] || LC_ALL=C.UTF-8 xdotool type --delay 20 -- "$text"
+    shot typed
+    xdotool key "$key"
+}
+
+expect_unchanged() {
+    [[ $(listing "$root") == "$root_listing" ]] ||
+        fail "the installation root changed:"$'\n'"$(diff <(echo "$root_listing") <(listing "$root"))"
+    [[ $(listing "$scenario_dir/projects") == "$projects_listing" ]] ||
+        fail "the projects directory changed:"$'\n'"$(diff <(echo "$projects_listing") <(listing "$scenario_dir/projects"))"
+}
+
+expect_no_ide_run() {
+    [[ ! -e $ide_log ]] || fail "the IDE ran: $(cat "$ide_log")"
+}
+
+# expect_ide_runs LINE...: the IDE log holds exactly these lines.
+expect_ide_runs() {
+    [[ -e $ide_log ]] || fail "the IDE never ran"
+    local expected
+    expected=$(printf '%s\n' "$@")
+    [[ $(cat "$ide_log") == "$expected" ]] ||
+        fail "IDE runs differ:"$'\n'"$(diff <(echo "$expected") "$ide_log")"
+}
+
+# expect_directory DIR NAME...: DIR holds exactly these entries.
+expect_directory() {
+    local dir=$1 actual expected
+    shift
+    actual=$(cd "$dir" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort)
+    expected=$(printf '%s\n' "$@" | LC_ALL=C sort)
+    [[ $actual == "$expected" ]] || fail "$dir holds:"$'\n'"$actual"$'\n'"expected:"$'\n'"$expected"
+}
+
+expect_same_bytes() {
+    cmp -s "$1" "$2" || fail "$2 differs from $1"
+}
+
+# Ends a scenario's launcher, if one is left, by its process id, and lets a
+# waiting IDE end.
+stop_launcher() {
+    [[ -z $go_file ]] || touch "$go_file"
+    if [[ -n $launcher_pid ]]; then
+        kill "$launcher_pid" 2>/dev/null || true
+        wait "$launcher_pid" 2>/dev/null || true
+    fi
+}
+
+# -------------------------------------------------------------- scenarios
+guard_without_platform() {
+    new_scenario 1-guard
+    start_launcher
+    click "$TemplateButton"
+    answer_message_box
+    expect_still_running
+    shot after-box
+    expect_unchanged
+    expect_no_ide_run
+    request_close "$main_window"
+    expect_exit_zero
+}
+
+cancelled_dialog() {
+    new_scenario 2-cancelled-dialog
+    start_launcher
+    click "$PalmorRadio"
+    click "$TemplateButton"
+    answer_file_dialog '' Escape
+    wait_until 30 "closing of the file dialog" has_no_other_window
+    expect_still_running
+    shot after-dialog
+    expect_unchanged
+    expect_no_ide_run
+    request_close "$main_window"
+    expect_exit_zero
+}
+
+template_project() {
+    new_scenario 3-template
+    local name='Projet été 2' dir
+    dir="$scenario_dir/projects/$name"
+    start_launcher
+    click "$VessikRadio"
+    click "$TemplateButton"
+    answer_file_dialog "$dir" Return
+    expect_exit_zero
+    expect_directory "$dir" "$name.c" Makefile "$name.proj"
+    expect_same_bytes "$root/vespack113/examples/Template.c" "$dir/$name.c"
+    expect_same_bytes "$root/vespack113/examples/Makefile" "$dir/Makefile"
+    expect_ide_runs --batchmode --create "$dir/$name.proj" "$RunSeparator" \
+        "$dir/$name.proj" "$RunSeparator"
+    [[ $(listing "$root") == "$root_listing" ]] || fail "the installation root changed"
+}
+
+files_project() {
+    new_scenario 4-files
+    local dir="$scenario_dir/projects/robot_app"
+    mkdir -p "$dir"
+    printf 'int main(void) { return 0; }\n' >"$dir/main.c"
+    cp "$dir/main.c" "$scenario_dir/main.c.orig"
+    start_launcher
+    click "$DunnetRadio"
+    click "$FilesButton"
+    answer_file_dialog "$dir/main.c" Return
+    expect_exit_zero
+    expect_directory "$dir" main.c Makefile robot_app.proj
+    expect_same_bytes "$scenario_dir/main.c.orig" "$dir/main.c"
+    expect_same_bytes "$root/dunpack115/examples/Makefile" "$dir/Makefile"
+    expect_ide_runs -b -c "$dir/robot_app.proj" "$RunSeparator" \
+        "$dir/robot_app.proj" "$RunSeparator"
+    [[ $(listing "$root") == "$root_listing" ]] || fail "the installation root changed"
+}
+
+existing_makefile() {
+    new_scenario 5-existing-makefile
+    local dir="$scenario_dir/projects/camera_app"
+    mkdir -p "$dir"
+    printf 'int main(void) { return 1; }\n' >"$dir/main.c"
+    printf '# the user own Makefile\nall:\n\techo mine\n' >"$dir/Makefile"
+    start_launcher
+    click "$LenkoRadio"
+    click "$FilesButton"
+    answer_file_dialog "$dir/main.c" Return
+    answer_message_box
+    expect_exit_zero
+    expect_unchanged
+    expect_no_ide_run
+}
+
+missing_ide() {
+    new_scenario 6-missing-ide
+    rm "$root/SN451/bin/snavigator.exe"
+    start_launcher
+    click "$ExistingButton"
+    answer_message_box
+    expect_exit_zero
+    expect_unchanged
+    expect_no_ide_run
+}
+
+input_during_ide_run() {
+    new_scenario 7-input-during-ide-run wait
+    start_launcher
+    click "$ExistingButton"
+    wait_until 30 "IDE run" file_exists "$ide_log"
+    shot ide-running
+    # Each of these would show a box or a dialog, start the IDE again or close
+    # the window, were it not dropped.
+    click "$TemplateButton"
+    click "$VessikRadio"
+    click "$TemplateButton"
+    click "$FilesButton"
+    click "$ExistingButton"
+    focus "$main_window"
+    xdotool key space Return Tab space Escape alt+F4
+    request_close "$main_window"
+    expect_still_running
+    shot input-dropped
+    expect_ide_runs "$RunSeparator"
+    touch "$go_file"
+    expect_exit_zero
+    expect_ide_runs "$RunSeparator"
+    expect_unchanged
+}
+
+close_untouched() {
+    new_scenario 8-close
+    start_launcher
+    request_close "$main_window"
+    expect_exit_zero
+    expect_unchanged
+    expect_no_ide_run
+}
+
+# ------------------------------------------------------------------- main
+scenarios=(guard_without_platform cancelled_dialog template_project files_project
+    existing_makefile missing_ide input_during_ide_run close_untouched)
+if (($# > 4)); then
+    scenarios=("${@:5}")
+fi
+for function in "${scenarios[@]}"; do
+    # Each in a subshell of its own, outside any condition so that -e holds.
+    set +e
+    (
+        set -eE
+        trap 'fail "line $LINENO failed: $BASH_COMMAND"' ERR
+        trap stop_launcher EXIT
+        "$function"
+    )
+    status=$?
+    set -e
+    if ((status == 0)); then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+    fi
+done
+echo "$passed passed, $failed failed"
+((failed == 0))

@@ -1,0 +1,132 @@
+// Sends a top-level window what a window manager would send it:
+//   x11_request close WINDOW           the close request (WM_DELETE_WINDOW)
+//   x11_request ping WINDOW [SECONDS]  a _NET_WM_PING; waits for the answer,
+//                                      so everything sent to the window's
+//                                      owner before it has been read.
+// Exit status: 0 done, 1 no answer in time, 2 misuse or a window that does
+// not take the request.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/select.h>
+#include <unistd.h>
+
+namespace {
+
+bool takesProtocol(Display *display, Window window, Atom protocol)
+{
+    Atom *protocols = nullptr;
+    int count = 0;
+    if (!XGetWMProtocols(display, window, &protocols, &count))
+        return false;
+    bool found = false;
+    for (int i = 0; i < count; ++i)
+        found = found || protocols[i] == protocol;
+    XFree(protocols);
+    return found;
+}
+
+void sendProtocolMessage(Display *display, Window window, Atom protocol, long cookie)
+{
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(protocol);
+    event.xclient.data.l[1] = CurrentTime;
+    event.xclient.data.l[2] = static_cast<long>(window);
+    event.xclient.data.l[3] = cookie;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+}
+
+// Waits for the ping to come back to the root window, as the protocol has it.
+bool awaitPong(Display *display, Atom ping, long cookie, double seconds)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        while (XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == ClientMessage && event.xclient.format == 32 &&
+                static_cast<Atom>(event.xclient.data.l[0]) == ping &&
+                event.xclient.data.l[3] == cookie)
+                return true;
+        }
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero())
+            return false;
+        const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(left).count();
+        timeval timeout{static_cast<time_t>(micros / 1000000),
+                        static_cast<suseconds_t>(micros % 1000000)};
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(ConnectionNumber(display), &readable);
+        select(ConnectionNumber(display) + 1, &readable, nullptr, nullptr, &timeout);
+    }
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: x11_request close WINDOW | ping WINDOW [SECONDS]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc < 3)
+        return usage();
+    const std::string action = argv[1];
+    char *end = nullptr;
+    const Window window = std::strtoul(argv[2], &end, 0);
+    if (*end != '\0' || window == 0)
+        return usage();
+    const double seconds = argc > 3 ? std::atof(argv[3]) : 30.0;
+
+    Display *display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "x11_request: cannot open the display\n");
+        return 2;
+    }
+
+    int status = 0;
+    if (action == "close") {
+        const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+        if (!takesProtocol(display, window, deleteWindow)) {
+            std::fprintf(stderr, "x11_request: window 0x%lx takes no WM_DELETE_WINDOW\n", window);
+            status = 2;
+        } else {
+            sendProtocolMessage(display, window, deleteWindow, 0);
+        }
+    } else if (action == "ping") {
+        const Atom ping = XInternAtom(display, "_NET_WM_PING", False);
+        if (!takesProtocol(display, window, ping)) {
+            std::fprintf(stderr, "x11_request: window 0x%lx takes no _NET_WM_PING\n", window);
+            status = 2;
+        } else {
+            // Answers go to the root window, for a structure or substructure mask.
+            XSelectInput(display, DefaultRootWindow(display),
+                         StructureNotifyMask | SubstructureNotifyMask);
+            const long cookie = static_cast<long>(getpid()) ^ 0x51e1;
+            sendProtocolMessage(display, window, ping, cookie);
+            if (!awaitPong(display, ping, cookie, seconds)) {
+                std::fprintf(stderr, "x11_request: no answer to the ping of 0x%lx in %g s\n",
+                             window, seconds);
+                status = 1;
+            }
+        }
+    } else {
+        status = usage();
+    }
+    XCloseDisplay(display);
+    return status;
+}
