@@ -13,6 +13,7 @@ class EndToEndOffscreenTest : public QObject
 private slots:
     void clicksThroughTheWindow_data();
     void clicksThroughTheWindow();
+    void removedCurrentDirectoryIsReportedAndStartUpGoesOn();
 };
 
 void EndToEndOffscreenTest::clicksThroughTheWindow_data()
@@ -109,6 +110,24 @@ void EndToEndOffscreenTest::clicksThroughTheWindow()
             ? QString::fromUtf8(runFile.readAll()).split('\n', Qt::SkipEmptyParts)
             : QStringList();
     QCOMPARE(recorded, expand(runs));
+}
+
+void EndToEndOffscreenTest::removedCurrentDirectoryIsReportedAndStartUpGoesOn()
+{
+    QTemporaryDir temporary;
+    QVERIFY(temporary.isValid());
+    const QString gone = temporary.path() + "/gone";
+    QVERIFY(QDir().mkdir(gone));
+
+    // The shell removes its own working directory, then becomes the launcher.
+    QProcess launcher;
+    launcher.start("/bin/sh", {"-c", "cd \"$1\" && rmdir \"$1\" && exec \"$2\" '' '' ''", "sh",
+                               gone, QStringLiteral(LAUNCHER_CHILD)});
+    QVERIFY(launcher.waitForFinished(60000));
+    QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(launcher.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(launcher.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+             QStringList{"message: Cannot get current directory, please rerun the application."});
 }
 
 QTEST_MAIN(EndToEndOffscreenTest)
