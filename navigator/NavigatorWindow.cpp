@@ -1,11 +1,19 @@
 #include "NavigatorWindow.h"
 
+#include "BuildOutputView.h"
+#include "BuildRunner.h"
+#include "EnvironmentView.h"
 #include "ProjectFiles.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -25,6 +33,22 @@ QLabel *plainLabel(const QString &objectName, QWidget *parent)
     return label;
 }
 
+QAction *commandAction(const QString &text, const QKeySequence &shortcut, QObject *parent)
+{
+    auto *action = new QAction(text, parent);
+    action->setShortcut(shortcut);
+    return action;
+}
+
+QToolButton *commandButton(const QString &objectName, QAction *action, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(objectName);
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return button;
+}
+
 } // namespace
 
 NavigatorWindow::NavigatorWindow(QWidget *parent) : QMainWindow(parent)
@@ -42,11 +66,37 @@ NavigatorWindow::NavigatorWindow(QWidget *parent) : QMainWindow(parent)
     details->addRow(tr("Project name:"), m_projectName);
     details->addRow(tr("Sources:"), m_sources);
 
+    m_buildAction = commandAction(tr("&Build"), QKeySequence(Qt::CTRL | Qt::Key_B), this);
+    m_buildAction->setObjectName(QStringLiteral("buildAction"));
+    m_cleanAction =
+        commandAction(tr("&Clean"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), this);
+    m_cleanAction->setObjectName(QStringLiteral("cleanAction"));
+    QMenu *projectMenu = menuBar()->addMenu(tr("&Project"));
+    projectMenu->addAction(m_buildAction);
+    projectMenu->addAction(m_cleanAction);
+
+    auto *commands = new QHBoxLayout;
+    commands->addWidget(commandButton(QStringLiteral("buildButton"), m_buildAction, central));
+    commands->addWidget(commandButton(QStringLiteral("cleanButton"), m_cleanAction, central));
+    commands->addStretch();
+
+    m_output = new BuildOutputView(central);
+    m_runner = new BuildRunner(this);
+
     auto *layout = new QVBoxLayout(central);
     layout->addWidget(m_status);
     layout->addLayout(details);
+    layout->addWidget(new EnvironmentView(central));
+    layout->addLayout(commands);
+    layout->addWidget(m_output, 1);
     setCentralWidget(central);
-    resize(560, 400);
+    resize(720, 640);
+
+    connect(m_buildAction, &QAction::triggered, this, [this] { runMake({}); });
+    connect(m_cleanAction, &QAction::triggered, this,
+            [this] { runMake({QStringLiteral("clean")}); });
+    connect(m_runner, &BuildRunner::outputReceived, m_output, &BuildOutputView::appendOutput);
+    connect(m_runner, &BuildRunner::finished, this, &NavigatorWindow::onBuildFinished);
     showNoProject();
 }
 
@@ -57,6 +107,8 @@ void NavigatorWindow::showNoProject()
     m_projectFile->clear();
     m_projectName->clear();
     m_sources->clear();
+    m_projectDirectory.clear();
+    updateActions();
 }
 
 void NavigatorWindow::openProject(const std::string &projectFile)
@@ -74,4 +126,34 @@ void NavigatorWindow::openProject(const std::string &projectFile)
     for (const std::string &source : read.project->sources)
         m_sources->addItem(fromNative(source));
     m_status->setText(tr("%n source file(s)", nullptr, static_cast<int>(m_sources->count())));
+    m_projectDirectory = projectDirectoryForFile(projectFile);
+    updateActions();
+}
+
+void NavigatorWindow::runMake(const QStringList &arguments)
+{
+    if (m_projectDirectory.empty() || m_runner->isRunning())
+        return;
+    m_output->clear();
+    m_runner->start(m_projectDirectory, arguments);
+    updateActions();
+}
+
+void NavigatorWindow::onBuildFinished(const QString &statusLine)
+{
+    m_output->appendStatusLine(statusLine);
+    updateActions();
+}
+
+void NavigatorWindow::updateActions()
+{
+    const bool canRun = !m_projectDirectory.empty() && !m_runner->isRunning();
+    m_buildAction->setEnabled(canRun);
+    m_cleanAction->setEnabled(canRun);
+}
+
+void NavigatorWindow::closeEvent(QCloseEvent *event)
+{
+    m_runner->stop();
+    QMainWindow::closeEvent(event);
 }

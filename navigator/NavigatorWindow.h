@@ -3,10 +3,15 @@
 #include <QMainWindow>
 #include <string>
 
+class BuildOutputView;
+class BuildRunner;
+class QAction;
 class QLabel;
 class QListWidget;
 
-// The navigator's main window: the open project's file, name and sources.
+// The navigator's main window: the open project's file, name and sources, the
+// environment inherited from the launcher, and the Build and Clean commands,
+// which run make in the project directory.
 class NavigatorWindow : public QMainWindow
 {
     Q_OBJECT
@@ -18,11 +23,26 @@ public:
     // Shows the project read from projectFile, or why it could not be read.
     void openProject(const std::string &projectFile);
 
+    QAction *buildAction() const { return m_buildAction; }
+    QAction *cleanAction() const { return m_cleanAction; }
+
+protected:
+    // Stops a running build first, so that nothing is left running.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void showNoProject();
+    void runMake(const QStringList &arguments);
+    void onBuildFinished(const QString &statusLine);
+    void updateActions();
 
     QLabel *m_status = nullptr;
     QLabel *m_projectFile = nullptr;
     QLabel *m_projectName = nullptr;
     QListWidget *m_sources = nullptr;
+    QAction *m_buildAction = nullptr;
+    QAction *m_cleanAction = nullptr;
+    BuildOutputView *m_output = nullptr;
+    BuildRunner *m_runner = nullptr;
+    std::string m_projectDirectory; // empty: no project open
 };

@@ -24,9 +24,8 @@ struct PathParts
 PathParts splitPath(const std::string &path)
 {
     const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return {".", path};
-    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+    return {projectDirectoryForFile(path),
+            slash == std::string::npos ? path : path.substr(slash + 1)};
 }
 
 // Removes the file at path only if it is still the one this process created.

@@ -123,3 +123,11 @@ std::string projectNameForFile(const std::string &path)
         name.resize(name.size() - suffix.size());
     return name;
 }
+
+std::string projectDirectoryForFile(const std::string &path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}

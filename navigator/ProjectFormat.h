@@ -43,3 +43,6 @@ ProjectParse parseProject(const std::string &text);
 
 // "dir/robot.proj" gives "robot"; a name without ".proj" is kept whole.
 std::string projectNameForFile(const std::string &path);
+
+// The project directory: "dir/robot.proj" gives "dir", "robot.proj" gives ".".
+std::string projectDirectoryForFile(const std::string &path);

@@ -50,6 +50,8 @@ private slots:
     void reportsUnwritablePath();
     void readReportsUnusableFile_data();
     void readReportsUnusableFile();
+    void projectDirectory_data();
+    void projectDirectory();
 };
 
 void ProjectFilesTest::roundTrips_data()
@@ -240,6 +242,26 @@ void ProjectFilesTest::readReportsUnusableFile()
     QVERIFY(!read.project);
     QVERIFY2(read.error.find(path) != std::string::npos, read.error.c_str());
     QVERIFY2(read.error.find(reason) != std::string::npos, read.error.c_str());
+}
+
+void ProjectFilesTest::projectDirectory_data()
+{
+    QTest::addColumn<std::string>("projectFile");
+    QTest::addColumn<std::string>("directory");
+
+    QTest::newRow("bare name") << std::string("robot.proj") << std::string(".");
+    QTest::newRow("relative") << std::string("a b/robot.proj") << std::string("a b");
+    QTest::newRow("absolute") << std::string("/opt/q \xe9/$(x)/robot.proj")
+                              << std::string("/opt/q \xe9/$(x)");
+    QTest::newRow("in the root") << std::string("/robot.proj") << std::string("/");
+}
+
+void ProjectFilesTest::projectDirectory()
+{
+    QFETCH(std::string, projectFile);
+    QFETCH(std::string, directory);
+
+    QCOMPARE(projectDirectoryForFile(projectFile), directory);
 }
 
 QTEST_APPLESS_MAIN(ProjectFilesTest)

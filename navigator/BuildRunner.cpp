@@ -1,0 +1,113 @@
+#include "BuildRunner.h"
+
+#include <QFile>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int killWaitMs = 2000;
+
+} // namespace
+
+BuildRunner::BuildRunner(QObject *parent) : QObject(parent)
+{
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    // Nothing in the build can wait for input from the navigator.
+    m_process.setStandardInputFile(QProcess::nullDevice());
+    m_process.setChildProcessModifier([navigator = ::getpid()] {
+        // A group of its own, so that stop() reaches make's children as well.
+        ::setpgid(0, 0);
+        // Out of the navigator's group, make would outlive a navigator that is
+        // killed; have it ended then too, the way an interrupt would.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != navigator)
+            ::raise(SIGTERM);
+    });
+
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, &BuildRunner::readOutput);
+    connect(&m_process, &QProcess::finished, this, &BuildRunner::onFinished);
+    connect(&m_process, &QProcess::errorOccurred, this, &BuildRunner::onErrorOccurred);
+}
+
+BuildRunner::~BuildRunner()
+{
+    m_process.disconnect(this);
+    stop();
+}
+
+void BuildRunner::start(const std::string &directory, const QStringList &arguments)
+{
+    if (isRunning())
+        return;
+    m_running = true;
+    m_decoder = QStringDecoder(QStringDecoder::System);
+
+    if (directory.empty()) {
+        fail(tr("no project directory"));
+        return;
+    }
+    // Qt passes the working directory as a QString; a name that does not
+    // survive decoding would send make to another directory.
+    const QByteArray nativeDirectory = QByteArray::fromStdString(directory);
+    const QString workingDirectory = QFile::decodeName(nativeDirectory);
+    if (QFile::encodeName(workingDirectory) != nativeDirectory) {
+        fail(tr("the project directory '%1' has a name that is not valid in this locale")
+                 .arg(workingDirectory));
+        return;
+    }
+    m_process.setWorkingDirectory(workingDirectory);
+    m_process.start(QStringLiteral("make"), arguments);
+}
+
+void BuildRunner::stop(int graceMs)
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    const qint64 pid = m_process.processId();
+    // Falls back to make alone when its group does not exist (yet).
+    if (pid <= 0 || ::kill(-static_cast<pid_t>(pid), SIGTERM) != 0)
+        m_process.terminate();
+    if (m_process.waitForFinished(graceMs))
+        return;
+    if (pid <= 0 || ::kill(-static_cast<pid_t>(pid), SIGKILL) != 0)
+        m_process.kill();
+    m_process.waitForFinished(killWaitMs);
+}
+
+void BuildRunner::readOutput()
+{
+    const QString text = m_decoder(m_process.readAllStandardOutput());
+    if (!text.isEmpty())
+        emit outputReceived(text);
+}
+
+void BuildRunner::onFinished(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    readOutput();
+    if (exitStatus == QProcess::CrashExit)
+        report(tr("Build crashed"));
+    else
+        report(tr("Build finished (exit status %1)").arg(exitCode));
+}
+
+void BuildRunner::onErrorOccurred(QProcess::ProcessError error)
+{
+    // A crash is reported by onFinished(); other errors do not end the build.
+    if (error == QProcess::FailedToStart)
+        fail(m_process.errorString());
+}
+
+void BuildRunner::fail(const QString &reason)
+{
+    report(tr("Build failed to start: %1").arg(reason));
+}
+
+void BuildRunner::report(const QString &statusLine)
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    emit finished(statusLine);
+}

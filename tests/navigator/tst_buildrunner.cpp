@@ -1,0 +1,187 @@
+#include "BuildRunner.h"
+#include "BuildTestSupport.h"
+
+#include <QSignalSpy>
+
+// Runs real make processes, each in a project directory of its own.
+class BuildRunnerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reportsEnd_data();
+    void reportsEnd();
+    void decodesCharacterSplitAcrossReads();
+    void refusesUndecodableDirectory();
+    void endsEveryProcessOfTheBuild_data();
+    void endsEveryProcessOfTheBuild();
+    void endsWithKilledNavigator();
+};
+
+namespace {
+
+constexpr int buildTimeoutMs = 30000;
+
+QString received(const QSignalSpy &output)
+{
+    QString text;
+    for (const QList<QVariant> &arguments : output)
+        text += arguments.at(0).toString();
+    return text;
+}
+
+} // namespace
+
+void BuildRunnerTest::reportsEnd_data()
+{
+    QTest::addColumn<QByteArray>("makefile"); // null: no Makefile
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("output"); // part of it
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("success") << QByteArray("all:\n\t@echo all done\n") << QStringList{}
+                             << QStringLiteral("all done\n")
+                             << QStringLiteral("Build finished (exit status 0)");
+    QTest::newRow("failing recipe: make's own status")
+        << QByteArray("all:\n\t@echo failing; exit 7\n") << QStringList{}
+        << QStringLiteral("Error 7") << QStringLiteral("Build finished (exit status 2)");
+    QTest::newRow("stderr merged")
+        << QByteArray("all:\n\t@echo to stderr >&2\n") << QStringList{}
+        << QStringLiteral("to stderr\n") << QStringLiteral("Build finished (exit status 0)");
+    QTest::newRow("arguments passed as given")
+        << QByteArray("all:\n\t@echo wrong target\nclean:\n\t@echo cleaned up\n")
+        << QStringList{"clean"} << QStringLiteral("cleaned up\n")
+        << QStringLiteral("Build finished (exit status 0)");
+    QTest::newRow("no makefile") << QByteArray() << QStringList{}
+                                 << QStringLiteral("no makefile found")
+                                 << QStringLiteral("Build finished (exit status 2)");
+    QTest::newRow("make killed") << QByteArray("all:\n\t@kill -KILL $$PPID\n") << QStringList{}
+                                 << QString() << QStringLiteral("Build crashed");
+}
+
+void BuildRunnerTest::reportsEnd()
+{
+    QFETCH(QByteArray, makefile);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, output);
+    QFETCH(QString, status);
+
+    const navtest::TempDir dir;
+    if (!makefile.isNull())
+        QVERIFY(navtest::writeMakefile(dir.path(), makefile.toStdString()));
+
+    BuildRunner runner;
+    QSignalSpy outputSpy(&runner, &BuildRunner::outputReceived);
+    QSignalSpy finishedSpy(&runner, &BuildRunner::finished);
+    runner.start(dir.path(), arguments);
+    QVERIFY(runner.isRunning());
+    QTRY_COMPARE_WITH_TIMEOUT(finishedSpy.count(), 1, buildTimeoutMs);
+    QCOMPARE(finishedSpy.at(0).at(0).toString(), status);
+    QVERIFY(!runner.isRunning());
+    QVERIFY2(received(outputSpy).contains(output), qPrintable(received(outputSpy)));
+}
+
+void BuildRunnerTest::decodesCharacterSplitAcrossReads()
+{
+    const navtest::TempDir dir;
+    // The two bytes of "é", written apart.
+    QVERIFY(navtest::writeMakefile(dir.path(), "all:\n\t@printf '\\303'; sleep 0.3; "
+                                               "printf '\\251\\n'\n"));
+
+    BuildRunner runner;
+    QSignalSpy outputSpy(&runner, &BuildRunner::outputReceived);
+    QSignalSpy finishedSpy(&runner, &BuildRunner::finished);
+    runner.start(dir.path());
+    QTRY_COMPARE_WITH_TIMEOUT(finishedSpy.count(), 1, buildTimeoutMs);
+    QCOMPARE(received(outputSpy), QStringLiteral("\u00e9\n"));
+}
+
+void BuildRunnerTest::refusesUndecodableDirectory()
+{
+    const navtest::TempDir dir;
+    const std::string project = dir.file("r\xe9\xff");
+    QCOMPARE(::mkdir(project.c_str(), 0777), 0);
+    QVERIFY(navtest::writeMakefile(project, "all:\n\t@touch built\n"));
+    QVERIFY(navtest::writeMakefile(dir.path(), "all:\n\t@touch built\n"));
+
+    BuildRunner runner;
+    QSignalSpy finishedSpy(&runner, &BuildRunner::finished);
+    runner.start(project);
+    QTRY_COMPARE_WITH_TIMEOUT(finishedSpy.count(), 1, buildTimeoutMs);
+    const QString status = finishedSpy.at(0).at(0).toString();
+    QVERIFY2(status.startsWith(QStringLiteral("Build failed to start: the project directory '")),
+             qPrintable(status));
+    QVERIFY(!runner.isRunning());
+    QVERIFY(!navtest::exists(project + "/built"));
+    QVERIFY(!navtest::exists(dir.file("built")));
+}
+
+void BuildRunnerTest::endsEveryProcessOfTheBuild_data()
+{
+    QTest::addColumn<QByteArray>("recipe");
+    QTest::addColumn<bool>("destroy"); // rather than stop()
+
+    const QByteArray sleeping = "sleep 300 & echo $$! > sleep.pid; wait";
+    QTest::newRow("stop") << sleeping << false;
+    QTest::newRow("stop, SIGTERM ignored") << QByteArray("trap '' TERM; ") + sleeping << false;
+    QTest::newRow("runner destroyed") << sleeping << true;
+}
+
+void BuildRunnerTest::endsEveryProcessOfTheBuild()
+{
+    QFETCH(QByteArray, recipe);
+    QFETCH(bool, destroy);
+
+    const navtest::TempDir dir;
+    QVERIFY(navtest::writeMakefile(dir.path(), "all:\n\t@" + navtest::recordBuildPids +
+                                                   recipe.toStdString() + "\n"));
+    const navtest::BuildPids pids(dir.path());
+
+    auto runner = std::make_unique<BuildRunner>();
+    QSignalSpy finishedSpy(runner.get(), &BuildRunner::finished);
+    runner->start(dir.path());
+    QTRY_VERIFY_WITH_TIMEOUT(pids.recorded(), buildTimeoutMs);
+    QVERIFY(pids.noneEnded());
+
+    if (destroy)
+        runner.reset();
+    else
+        runner->stop(300);
+
+    QTRY_VERIFY_WITH_TIMEOUT(pids.allEnded(), buildTimeoutMs);
+    // A destroyed runner reports nothing; a stopped build ends as make decides,
+    // but never as a success.
+    if (destroy) {
+        QCOMPARE(finishedSpy.count(), 0);
+    } else {
+        QCOMPARE(finishedSpy.count(), 1);
+        const QString status = finishedSpy.at(0).at(0).toString();
+        QVERIFY2(status == QStringLiteral("Build crashed") ||
+                     (status.startsWith(QStringLiteral("Build finished (exit status ")) &&
+                      status != QStringLiteral("Build finished (exit status 0)")),
+                 qPrintable(status));
+        QVERIFY(!runner->isRunning());
+    }
+}
+
+void BuildRunnerTest::endsWithKilledNavigator()
+{
+    const navtest::TempDir dir;
+    QVERIFY(navtest::writeMakefile(dir.path(), "all:\n\t@" + navtest::recordBuildPids +
+                                                   "sleep 300 & echo $$! > sleep.pid; wait\n"));
+    const navtest::BuildPids pids(dir.path());
+
+    QProcess navigator;
+    navigator.start(QStringLiteral(BUILDRUNNER_CHILD), {QFile::decodeName(dir.path().c_str())});
+    QTRY_VERIFY_WITH_TIMEOUT(pids.recorded(), buildTimeoutMs);
+    QVERIFY(pids.noneEnded());
+    navigator.kill();
+    QVERIFY(navigator.waitForFinished(buildTimeoutMs));
+
+    // make ends, and ends the recipe it runs.
+    QTRY_VERIFY_WITH_TIMEOUT(navtest::processEnded(pids.make()), buildTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(navtest::processEnded(pids.shell()), buildTimeoutMs);
+}
+
+QTEST_GUILESS_MAIN(BuildRunnerTest)
+#include "tst_buildrunner.moc"
