@@ -67,19 +67,37 @@ void TForm1::TheTovrinClick()
 
 void TForm1::ExistingProjectClick()
 {
-    openExistingProject(*m_platform, NavigatorExe);
+    runAlone([this] { openExistingProject(*m_platform, NavigatorExe); });
 }
 
 void TForm1::NewTemplClick()
 {
-    if (platformChosen())
-        createProjectFromTemplate(*m_platform, projectSetup());
+    runAlone([this] {
+        if (platformChosen())
+            createProjectFromTemplate(*m_platform, projectSetup());
+    });
 }
 
 void TForm1::NewProjectClick()
 {
-    if (platformChosen())
-        createProjectFromFiles(*m_platform, projectSetup());
+    runAlone([this] {
+        if (platformChosen())
+            createProjectFromFiles(*m_platform, projectSetup());
+    });
+}
+
+template <typename Action> void TForm1::runAlone(Action action)
+{
+    if (m_actionRunning)
+        return;
+    m_actionRunning = true;
+    // Reset however the action leaves, an exception included.
+    struct Running
+    {
+        bool &flag;
+        ~Running() { flag = false; }
+    } const running{m_actionRunning};
+    action();
 }
 
 bool TForm1::platformChosen()

@@ -38,6 +38,10 @@ public slots:
 
 private:
     void SetupEnvironment();
+    // Runs one action to its end; a press that arrives while an action runs (an
+    // accessibility action, a programmatic click, an event queued before the
+    // wait, a press during one of its dialogs) starts nothing.
+    template <typename Action> void runAlone(Action action);
     // The guard of the create actions: says so when no platform is chosen.
     bool platformChosen();
     ProjectSetup projectSetup() const;
@@ -47,4 +51,5 @@ private:
     std::string RootDir;
     std::string NavigatorExe;
     std::int8_t PlatformIndex = NoPlatform;
+    bool m_actionRunning = false;
 };

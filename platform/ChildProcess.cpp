@@ -2,9 +2,14 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
+#include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/eventfd.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -43,18 +48,51 @@ int openProcessDescriptor(pid_t pid)
     return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
 }
 
-pid_t waitForEnd(pid_t pid)
+pid_t waitForEnd(pid_t pid, int options)
 {
     pid_t result;
     do {
-        result = waitpid(pid, nullptr, 0);
+        result = waitpid(pid, nullptr, options);
     } while (result < 0 && errno == EINTR);
     return result;
 }
 
+bool isReadable(int fd)
+{
+    pollfd poller{fd, POLLIN, 0};
+    int result;
+    do {
+        result = ::poll(&poller, 1, 0);
+    } while (result < 0 && errno == EINTR);
+    return result > 0 && (poller.revents & (POLLIN | POLLHUP)) != 0;
+}
+
+// An eventfd that a thread of its own signals once the program has ended; the
+// thread also releases the program's process entry. -1 when none can be made.
+int watchEndInThread(pid_t pid)
+{
+    const int endNotifier = ::eventfd(0, EFD_CLOEXEC);
+    if (endNotifier < 0)
+        return -1;
+    // The thread writes to its own descriptor, so that it may outlive the caller's.
+    const int signalled = ::fcntl(endNotifier, F_DUPFD_CLOEXEC, 0);
+    if (signalled < 0) {
+        ::close(endNotifier);
+        return -1;
+    }
+    std::thread([pid, signalled] {
+        waitForEnd(pid, 0);
+        const std::uint64_t one = 1;
+        while (::write(signalled, &one, sizeof one) < 0 && errno == EINTR) {
+        }
+        ::close(signalled);
+    }).detach();
+    return endNotifier;
+}
+
 } // namespace
 
-std::unique_ptr<ChildProcess> ChildProcess::start(const Command &command)
+std::unique_ptr<ChildProcess> ChildProcess::start(const Command &command, EndWatch watch)
 {
     std::vector<char *> argv;
     argv.reserve(command.arguments.size() + 2);
@@ -71,27 +109,36 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const Command &command)
                     environ) != 0)
         return nullptr;
 
-    const int pidfd = openProcessDescriptor(pid);
-    if (pidfd < 0) {
-        // Cannot watch it from the event loop: wait here instead.
-        waitForEnd(pid);
-        return std::unique_ptr<ChildProcess>(new ChildProcess(pid, -1));
+    if (watch == EndWatch::ProcessDescriptor) {
+        const int pidfd = openProcessDescriptor(pid);
+        if (pidfd >= 0)
+            return std::unique_ptr<ChildProcess>(new ChildProcess(pid, pidfd, watch));
+        // Refused by an old kernel or a sandbox's system-call filter.
     }
-    return std::unique_ptr<ChildProcess>(new ChildProcess(pid, pidfd));
+    const int endNotifier = watchEndInThread(pid);
+    if (endNotifier < 0) {
+        // Nothing can watch it: it cannot be waited for, so it must not run.
+        ::kill(pid, SIGKILL);
+        waitForEnd(pid, 0);
+        return nullptr;
+    }
+    return std::unique_ptr<ChildProcess>(
+        new ChildProcess(pid, endNotifier, EndWatch::WaiterThread));
 }
 
 ChildProcess::~ChildProcess()
 {
-    reap();
-    if (m_pidfd >= 0)
-        close(m_pidfd);
+    hasEnded();
+    ::close(m_endNotifier);
 }
 
-void ChildProcess::reap()
+bool ChildProcess::hasEnded()
 {
-    if (m_reaped)
-        return;
-    m_reaped = true;
-    if (m_pidfd >= 0)
-        waitForEnd(m_pid);
+    if (!m_ended && isReadable(m_endNotifier)) {
+        m_ended = true;
+        // The waiter thread has released the entry itself; a pidfd leaves it to us.
+        if (m_watch == EndWatch::ProcessDescriptor)
+            waitForEnd(m_pid, WNOHANG);
+    }
+    return m_ended;
 }

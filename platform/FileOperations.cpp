@@ -110,16 +110,17 @@ bool copyFileExclusive(const std::string &source, const std::string &target)
     if (flags < 0 || ::fcntl(from.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
         return false;
 
+    // Created with the source's permission bits, less the umask as the system
+    // applies it to every new file; a read-only mode still allows this first write.
     const mode_t permissions = status.st_mode & 0777;
     FileDescriptor to(::open(target.c_str(),
                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
-                             S_IRUSR | S_IWUSR));
+                             permissions));
     if (!to.isValid())
         return false;
 
     const FileSizeSignalIgnored fileSizeSignalIgnored;
-    const bool copied =
-        copyContents(from.get(), to.get()) && ::fchmod(to.get(), permissions) == 0 && to.close();
+    const bool copied = copyContents(from.get(), to.get()) && to.close();
     if (!copied) {
         if (to.isValid())
             to.close();

@@ -10,9 +10,9 @@ namespace posix {
 bool createDirectory(const std::string &path);
 
 // Copies a regular file to a target that must not exist yet. The target is
-// created exclusively and never through a link; bytes and permission bits are
-// copied. A source that is not a regular file (FIFO, device, directory) fails at
-// once. A copy that fails part-way removes the target it made.
+// created exclusively and never through a link; bytes are copied, and the
+// permission bits less the umask, as cp does. A source that is not a regular file (FIFO, device,
+// directory) fails at once. A copy that fails part-way removes the target it made.
 bool copyFileExclusive(const std::string &source, const std::string &target);
 
 } // namespace posix

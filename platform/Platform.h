@@ -24,6 +24,8 @@ public:
     virtual void addDialogHideReadOnly() = 0;
     // Patterns separated by ";", without a description part: "*.c;*.cc;*.s".
     virtual void setDialogFilter(const std::string &filter) = 0;
+    // What the dialog asks the user for, in its title bar.
+    virtual void setDialogTitle(const std::string &title) = 0;
     // Modal; true when the user confirmed a name, which need not exist.
     virtual bool executeDialog() = 0;
     // The full path confirmed by the last successful executeDialog().
@@ -39,15 +41,17 @@ public:
 
     // One level, default permissions; false when the name exists or the parent is missing.
     virtual bool createDirectory(const std::string &path) = 0;
-    // Copies a regular file's bytes and permission bits to a target that must not
+    // Copies a regular file's bytes and permission bits (less the umask) to a target that must not
     // exist yet; false when it exists or the copy fails, and no partial file stays.
     virtual bool copyFileExclusive(const std::string &source, const std::string &target) = 0;
 
     // Starts the program with the launcher's environment, current directory and
-    // standard streams; false when it cannot be started.
+    // standard streams; false when it cannot be started, or while a program
+    // started before is still running.
     virtual bool startProcess(const Command &command) = 0;
-    // Returns once the started program has ended. The window keeps painting but
-    // takes no input meanwhile.
+    // Returns once the started program has ended. Meanwhile the window keeps
+    // painting and answering the window manager, shows that it is busy and takes
+    // no input by any route, and nothing of the launcher holds the desktop's input.
     virtual void waitForProcess() = 0;
 
     // Ends the process at once with this status.

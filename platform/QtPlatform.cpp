@@ -1,7 +1,7 @@
 #include "QtPlatform.h"
 
+#include "BusyWindow.h"
 #include "FileOperations.h"
-#include "InputBlocker.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -56,13 +56,24 @@ void QtPlatform::setDialogFilter(const std::string &filter)
     m_dialogFilter = filter;
 }
 
+void QtPlatform::setDialogTitle(const std::string &title)
+{
+    m_dialogTitle = title;
+}
+
 bool QtPlatform::executeDialog()
 {
     QFileDialog &dialog = fileOpenDlg();
     dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(m_dialogInitialDir)));
     dialog.setNameFilter(nameFilterFromPatterns(m_dialogFilter));
+    // Set on the dialog itself: a desktop's own chooser shows no title otherwise.
+    dialog.setWindowTitle(QString::fromStdString(m_dialogTitle));
+    const bool confirmed = dialog.exec() == QDialog::Accepted;
+    // Enter may confirm a name while the completion list is open: it must not
+    // stay on screen, holding the desktop's pointer and keyboard.
+    closePopupsAndReleaseGrabs();
     // Only exec()'s result tells a confirmed name from a cancelled dialog.
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (!confirmed || dialog.selectedFiles().isEmpty())
         return false;
     m_dialogFileName = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
     return true;
@@ -121,6 +132,9 @@ bool QtPlatform::copyFileExclusive(const std::string &source, const std::string 
 
 bool QtPlatform::startProcess(const Command &command)
 {
+    // One program at a time: a second one is refused while the first runs.
+    if (m_child && !m_child->hasEnded())
+        return false;
     m_child = ChildProcess::start(command);
     return m_child != nullptr;
 }
@@ -129,11 +143,16 @@ void QtPlatform::waitForProcess()
 {
     if (!m_child)
         return;
-    if (m_child->endNotifier() >= 0) {
+    if (!m_child->hasEnded()) {
+        const BusyWindow busyWindow(m_window);
         QEventLoop loop;
         QSocketNotifier ended(m_child->endNotifier(), QSocketNotifier::Read);
-        QObject::connect(&ended, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
-        const InputBlocker inputBlocker;
+        // The notifier is level-triggered: one report of the end, whichever
+        // event loop happens to be running then.
+        QObject::connect(&ended, &QSocketNotifier::activated, &loop, [&ended, &loop] {
+            ended.setEnabled(false);
+            loop.quit();
+        });
         loop.exec();
     }
     m_child.reset();

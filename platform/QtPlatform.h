@@ -25,6 +25,7 @@ public:
     void setDialogInitialDir(const std::string &directory) override;
     void addDialogHideReadOnly() override;
     void setDialogFilter(const std::string &filter) override;
+    void setDialogTitle(const std::string &title) override;
     bool executeDialog() override;
     std::string dialogFileName() const override;
 
@@ -48,6 +49,7 @@ private:
     QPointer<QFileDialog> m_fileOpenDlg;
     std::string m_dialogInitialDir;
     std::string m_dialogFilter;
+    std::string m_dialogTitle;
     std::string m_dialogFileName;
     bool m_busy = false;
     std::unique_ptr<ChildProcess> m_child;
