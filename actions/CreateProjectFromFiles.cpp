@@ -5,7 +5,9 @@
 
 void createProjectFromFiles(Platform &platform, const ProjectSetup &setup)
 {
-    const auto chosen = chooseInDialog(platform, setup.rootDir, "*.c;*.cc;*.s");
+    const auto chosen =
+        chooseInDialog(platform, "Create Project from Files — choose one of your sources",
+                       setup.rootDir, "*.c;*.cc;*.s");
     if (!chosen)
         return;
     // Only the chosen file's directory counts; the file itself is never read.

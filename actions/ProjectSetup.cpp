@@ -8,12 +8,13 @@ std::string packExample(const ProjectSetup &setup, const std::string &fileName)
     return setup.rootDir + "/" + setup.pack + "/examples/" + fileName;
 }
 
-std::optional<std::string> chooseInDialog(Platform &platform, const std::string &initialDir,
-                                          const std::string &filter)
+std::optional<std::string> chooseInDialog(Platform &platform, const std::string &title,
+                                          const std::string &initialDir, const std::string &filter)
 {
     platform.setDialogInitialDir(initialDir);
     platform.addDialogHideReadOnly();
     platform.setDialogFilter(filter);
+    platform.setDialogTitle(title);
     if (!platform.executeDialog())
         return std::nullopt;
     return platform.dialogFileName();

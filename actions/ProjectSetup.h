@@ -18,10 +18,11 @@ struct ProjectSetup
 // A file of the chosen platform's examples: rootDir/pack/examples/fileName.
 std::string packExample(const ProjectSetup &setup, const std::string &fileName);
 
-// Sets up the open-file dialog (start directory, options, filter, in that order)
-// and shows it; the confirmed path, or nothing when the user cancelled.
-std::optional<std::string> chooseInDialog(Platform &platform, const std::string &initialDir,
-                                          const std::string &filter);
+// Sets up the open-file dialog (start directory, options, filter, then the title
+// that says what it asks for) and shows it; the confirmed path, or nothing when
+// the user cancelled.
+std::optional<std::string> chooseInDialog(Platform &platform, const std::string &title,
+                                          const std::string &initialDir, const std::string &filter);
 
 // Copies the platform's Makefile into the project directory, never over an
 // existing file; a failure is reported and ends the process with status 0.
