@@ -12,8 +12,17 @@ ToolchainPaths exportToolchainEnvironment(Platform &platform)
         platform.showMessage("Cannot get current directory, please rerun the application.");
     paths.navigatorExe = paths.rootDir + "/SN451/bin/snavigator.exe";
 
-    const std::string inheritedPath = platform.environmentVariable("PATH").value_or(std::string());
-    platform.setEnvironmentVariable("PATH", toolchainSearchPath(inheritedPath, paths.rootDir));
+    // ":" separates PATH's entries: such a root would add pieces of itself as
+    // relative entries, looked up from whatever the current directory is.
+    if (paths.rootDir.find(':') != std::string::npos) {
+        platform.showMessage(
+            "Cannot put the installation's tools on PATH, as its directory name contains ':': " +
+            paths.rootDir);
+    } else {
+        const std::string inheritedPath =
+            platform.environmentVariable("PATH").value_or(std::string());
+        platform.setEnvironmentVariable("PATH", toolchainSearchPath(inheritedPath, paths.rootDir));
+    }
     platform.setEnvironmentVariable("MAKE_MODE", "UNIX");
     platform.setEnvironmentVariable("QPRJ", ToForwardSlashes(paths.rootDir));
     return paths;

@@ -50,6 +50,12 @@ void ToolchainEnvironmentTest::exportsEnvironment_data()
         << std::string("/a\\b")
         << std::string("/a\\b/BIN:/a\\b/JAVA/BIN:/a\\b/LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60/")
         << std::string("/a\\b") << QStringList();
+    // ":" would split the root into relative entries: PATH stays as inherited.
+    QTest::newRow("root with a colon leaves PATH alone")
+        << std::optional<std::string>("/opt/kit:2") << std::optional<std::string>("/usr/bin")
+        << std::string("/opt/kit:2") << std::string("/usr/bin") << std::string("/opt/kit:2")
+        << QStringList{"Cannot put the installation's tools on PATH, as its directory name "
+                       "contains ':': /opt/kit:2"};
     QTest::newRow("current directory unreadable")
         << std::optional<std::string>() << std::optional<std::string>("/usr/bin") << std::string()
         << std::string("/usr/bin:/BIN:/JAVA/BIN:/LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60/")
