@@ -1,6 +1,21 @@
 #include "FakePlatform.h"
 
 #include "PathHelpers.h"
+#include "QtPlatform.h"
+
+#include <QTimer>
+
+FakePlatform::FakePlatform(System system)
+    : m_real(system == System::Real ? std::make_unique<QtPlatform>(nullptr) : nullptr)
+{}
+
+FakePlatform::~FakePlatform() = default;
+
+void FakePlatform::setWindow(QWidget *window)
+{
+    if (m_real)
+        m_real = std::make_unique<QtPlatform>(window);
+}
 
 std::vector<std::string> FakePlatform::messages() const
 {
@@ -21,6 +36,8 @@ void FakePlatform::showMessage(const std::string &text)
 void FakePlatform::setBusyCursor(bool busy)
 {
     log.push_back(busy ? "cursor: busy" : "cursor: normal");
+    if (m_real)
+        m_real->setBusyCursor(busy);
 }
 
 void FakePlatform::setDialogInitialDir(const std::string &directory)
@@ -36,6 +53,11 @@ void FakePlatform::addDialogHideReadOnly()
 void FakePlatform::setDialogFilter(const std::string &filter)
 {
     log.push_back("dialog.filter: " + filter);
+}
+
+void FakePlatform::setDialogTitle(const std::string &title)
+{
+    log.push_back("dialog.title: " + title);
 }
 
 bool FakePlatform::executeDialog()
@@ -58,11 +80,15 @@ std::string FakePlatform::dialogFileName() const
 
 std::optional<std::string> FakePlatform::currentDirectory() const
 {
+    if (m_real)
+        return m_real->currentDirectory();
     return workingDirectory;
 }
 
 std::optional<std::string> FakePlatform::environmentVariable(const std::string &name) const
 {
+    if (m_real)
+        return m_real->environmentVariable(name);
     const auto found = environment.find(name);
     if (found == environment.end())
         return std::nullopt;
@@ -72,7 +98,10 @@ std::optional<std::string> FakePlatform::environmentVariable(const std::string &
 void FakePlatform::setEnvironmentVariable(const std::string &name, const std::string &value)
 {
     log.push_back("setenv: " + name + "=" + value);
-    environment[name] = value;
+    if (m_real)
+        m_real->setEnvironmentVariable(name, value);
+    else
+        environment[name] = value;
 }
 
 bool FakePlatform::exists(const std::string &path) const
@@ -83,6 +112,8 @@ bool FakePlatform::exists(const std::string &path) const
 bool FakePlatform::createDirectory(const std::string &path)
 {
     log.push_back("mkdir: " + path);
+    if (m_real)
+        return m_real->createDirectory(path);
     const std::string parent = DirectoryPart(path);
     if (exists(path) || directories.count(parent.empty() ? "/" : parent) == 0)
         return false;
@@ -93,6 +124,8 @@ bool FakePlatform::createDirectory(const std::string &path)
 bool FakePlatform::copyFileExclusive(const std::string &source, const std::string &target)
 {
     log.push_back("copy: " + source + " -> " + target);
+    if (m_real)
+        return m_real->copyFileExclusive(source, target);
     const std::string parent = DirectoryPart(target);
     if (files.count(source) == 0 || exists(target) ||
         directories.count(parent.empty() ? "/" : parent) == 0)
@@ -104,7 +137,7 @@ bool FakePlatform::copyFileExclusive(const std::string &source, const std::strin
 bool FakePlatform::startProcess(const Command &command)
 {
     log.push_back("start: " + command.displayText());
-    if (unstartablePrograms.count(command.program) > 0)
+    if (m_real ? !m_real->startProcess(command) : unstartablePrograms.count(command.program) > 0)
         return false;
     startedCommands.push_back(command);
     return true;
@@ -113,6 +146,14 @@ bool FakePlatform::startProcess(const Command &command)
 void FakePlatform::waitForProcess()
 {
     log.push_back("wait");
+    if (m_real) {
+        // Acts from inside the real wait's event loop.
+        if (duringWait)
+            QTimer::singleShot(0, duringWait);
+        m_real->waitForProcess();
+    } else if (duringWait) {
+        duringWait();
+    }
 }
 
 void FakePlatform::exitProcess(int status)

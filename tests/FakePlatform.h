@@ -3,27 +3,51 @@
 #include "Platform.h"
 
 #include <deque>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
-// A scripted platform for the actions: an in-memory file system, scripted dialog
-// answers and program starts, and a log of everything the launcher asked for.
+class QWidget;
+
+// The tests' platform. The user's side is scripted: dialog answers, messages
+// (recorded, never shown) and the end of the process (thrown, so that the test
+// sees it). The system's side is an in-memory file system with scripted
+// program starts, or, over the real system, the launcher's own platform:
+// real files, environment and programs, and the real wait on the window.
+// Everything the launcher asks for is logged, in call order.
 class FakePlatform : public Platform
 {
 public:
-    // Thrown by exitProcess(), so that a test sees the end of the process.
+    enum class System
+    {
+        InMemory,
+        Real
+    };
+
+    // Thrown by exitProcess().
     struct ProcessEnded
     {
         int status;
     };
 
-    // Script
+    explicit FakePlatform(System system = System::InMemory);
+    ~FakePlatform() override;
+
+    // With the real system: the window that shows the busy state during waits.
+    void setWindow(QWidget *window);
+
+    // Called during each wait, as the user or an assistive tool might act then.
+    std::function<void()> duringWait;
+
+    // Script of the user's side
+    std::deque<std::optional<std::string>> dialogAnswers; // nullopt: cancelled
+    // Script of the in-memory system
     std::optional<std::string> workingDirectory = std::string("/fake/root");
     std::map<std::string, std::string> environment;
-    std::deque<std::optional<std::string>> dialogAnswers; // nullopt: cancelled
     std::set<std::string> directories{"/"};
     std::set<std::string> files;
     std::set<std::string> unstartablePrograms;
@@ -39,6 +63,7 @@ public:
     void setDialogInitialDir(const std::string &directory) override;
     void addDialogHideReadOnly() override;
     void setDialogFilter(const std::string &filter) override;
+    void setDialogTitle(const std::string &title) override;
     bool executeDialog() override;
     std::string dialogFileName() const override;
     std::optional<std::string> currentDirectory() const override;
@@ -52,5 +77,6 @@ public:
 
 private:
     bool exists(const std::string &path) const;
+    std::unique_ptr<Platform> m_real; // null for the in-memory system
     std::string m_dialogFileName;
 };

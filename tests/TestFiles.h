@@ -87,3 +87,36 @@ inline void writeFile(const QString &path, const QByteArray &bytes,
     file.close();
     QVERIFY(file.setPermissions(permissions));
 }
+
+// Installs the tests' one stand-in for the IDE (recording-ide.sh) at this path.
+// It appends each run to the file named by IDE_RUNS, writes the project file in
+// batch mode, and stays open until the file IDE_GO_FILE names exists, if set.
+inline void installRecordingIde(const QString &path,
+                                QFile::Permissions permissions = QFile::ReadOwner |
+                                                                 QFile::WriteOwner |
+                                                                 QFile::ExeOwner)
+{
+    QFile script(QStringLiteral(RECORDING_IDE));
+    QVERIFY2(script.open(QIODevice::ReadOnly), RECORDING_IDE);
+    writeFile(path, script.readAll(), permissions);
+}
+
+// The lines the stand-in IDE recorded; with prefixes, only those that start
+// with one of them ("run" and "arg=" give the runs and their arguments).
+inline QStringList recordedIdeLines(const QString &runLog,
+                                    const QStringList &prefixes = {"run", "arg="})
+{
+    QFile file(runLog);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)) {
+        for (const QString &prefix : prefixes) {
+            if (line.startsWith(prefix)) {
+                lines << line;
+                break;
+            }
+        }
+    }
+    return lines;
+}

@@ -2,10 +2,10 @@
 // standard output, the message shown (answering it) and whether the call returned.
 #include "QtPlatform.h"
 #include "RunAndWait.h"
+#include "TestSupport.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -15,18 +15,15 @@ int main(int argc, char *argv[])
         return 2;
     QtPlatform platform(nullptr);
 
-    QTimer answerer;
-    QObject::connect(&answerer, &QTimer::timeout, [] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
+    answerNextModal([](QWidget *modal) {
         const QCursor *cursor = QApplication::overrideCursor();
         std::printf("cursor: %s\n",
                     cursor && cursor->shape() == Qt::WaitCursor ? "busy" : "normal");
-        std::printf("message: %s\n", qPrintable(box->text()));
-        box->accept();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            std::printf("message: %s\n", qPrintable(box->text()));
+            box->accept();
+        }
     });
-    answerer.start(10);
 
     RunAndWait(platform, {argv[1], {}});
     std::printf("returned\n");

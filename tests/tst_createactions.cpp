@@ -80,10 +80,17 @@ void runRow(const QString &button)
     QCOMPARE(scene.ended, ends);
 }
 
+const QString TemplateFilter = "*";
+const QString FilesFilter = "*.c;*.cc;*.s";
+
+// The dialog's settings in order, then its use; the title says what each road asks for.
 QStringList dialogSteps(const QString &filter)
 {
+    const QString title = filter == TemplateFilter
+                              ? "Create Project from Template — name a new folder"
+                              : "Create Project from Files — choose one of your sources";
     return {"dialog.initialDir: /dev", "dialog.hideReadOnly", "dialog.filter: " + filter,
-            "dialog.execute"};
+            "dialog.title: " + title, "dialog.execute"};
 }
 
 } // namespace
@@ -106,7 +113,7 @@ private slots:
 void CreateActionsTest::fromTemplate_data()
 {
     addCommonColumns();
-    const QStringList dialog = dialogSteps("*");
+    const QStringList dialog = dialogSteps(TemplateFilter);
     const std::optional<std::string> demo("/work/demo");
     const QString copyC = "copy: /dev/palpack51/examples/Template.c -> /work/demo/demo.c";
     const QString copyMake = "copy: /dev/palpack51/examples/Makefile -> /work/demo/Makefile";
@@ -208,7 +215,7 @@ void CreateActionsTest::fromTemplate()
 void CreateActionsTest::fromFiles_data()
 {
     addCommonColumns();
-    const QStringList dialog = dialogSteps("*.c;*.cc;*.s");
+    const QStringList dialog = dialogSteps(FilesFilter);
     const std::optional<std::string> mainC("/work/robot/main.c");
     const QString copyMake = "copy: /dev/dunpack115/examples/Makefile -> /work/robot/Makefile";
     const QStringList runs{
@@ -280,10 +287,8 @@ void CreateActionsTest::cancelledDialogIsSetUpAgainTheSameWay_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("filter");
-    QTest::newRow("from template") << "NewTempl"
-                                   << "*";
-    QTest::newRow("from files") << "NewProject"
-                                << "*.c;*.cc;*.s";
+    QTest::newRow("from template") << "NewTempl" << TemplateFilter;
+    QTest::newRow("from files") << "NewProject" << FilesFilter;
 }
 
 void CreateActionsTest::cancelledDialogIsSetUpAgainTheSameWay()

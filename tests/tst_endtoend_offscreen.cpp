@@ -29,14 +29,16 @@ void EndToEndOffscreenTest::clicksThroughTheWindow_data()
         << "ThePalmor"
         << "NewTempl"
         << "new robot" << QStringList{"dialog: {root}"}
-        << QStringList{"new robot", "new robot/Makefile", "new robot/new robot.c"}
+        << QStringList{"new robot", "new robot/Makefile", "new robot/new robot.c",
+                       "new robot/new robot.proj"}
         << QStringList{"run",          "arg=--batchmode",
                        "arg=--create", "arg={work}/new robot/new robot.proj",
                        "run",          "arg={work}/new robot/new robot.proj"};
     QTest::newRow("files, chosen source")
         << "TheTovrin"
         << "NewProject"
-        << "sources/main.c" << QStringList{"dialog: {root}"} << QStringList{"sources/Makefile"}
+        << "sources/main.c" << QStringList{"dialog: {root}"}
+        << QStringList{"sources/Makefile", "sources/sources.proj"}
         << QStringList{"run",    "arg=-b",
                        "arg=-c", "arg={work}/sources/sources.proj",
                        "run",    "arg={work}/sources/sources.proj"};
@@ -62,11 +64,7 @@ void EndToEndOffscreenTest::clicksThroughTheWindow()
     const QString root = temporary.path() + "/install é";
     const QString work = temporary.path() + "/work";
     const QString runLog = temporary.path() + "/runs";
-    const auto rwx = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-    writeFile(root + "/SN451/bin/snavigator.exe",
-              "#!/bin/sh\n{ echo run; for a in \"$@\"; do printf 'arg=%s\\n' \"$a\"; done; } >> "
-              "\"$RUNS\"\n",
-              rwx);
+    installRecordingIde(root + "/SN451/bin/snavigator.exe");
     for (const QString pack : {"palpack51", "dunpack115", "vespack113", "lnpack206"}) {
         writeFile(root + "/" + pack + "/examples/Template.c", "/* " + pack.toUtf8() + " */\n",
                   QFile::ReadOwner | QFile::WriteOwner);
@@ -80,7 +78,7 @@ void EndToEndOffscreenTest::clicksThroughTheWindow()
     QProcess launcher;
     launcher.setWorkingDirectory(root);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("RUNS", runLog);
+    environment.insert("IDE_RUNS", runLog);
     launcher.setProcessEnvironment(environment);
     launcher.start(QStringLiteral(LAUNCHER_CHILD), {radio, button, work + "/" + typed});
     QVERIFY(launcher.waitForFinished(60000));
@@ -104,12 +102,7 @@ void EndToEndOffscreenTest::clicksThroughTheWindow()
             QCOMPARE(it.value(), before.value(it.key()));
     }
     QCOMPARE(added, created);
-    QFile runFile(runLog);
-    const QStringList recorded =
-        runFile.open(QIODevice::ReadOnly)
-            ? QString::fromUtf8(runFile.readAll()).split('\n', Qt::SkipEmptyParts)
-            : QStringList();
-    QCOMPARE(recorded, expand(runs));
+    QCOMPARE(recordedIdeLines(runLog), expand(runs));
 }
 
 void EndToEndOffscreenTest::removedCurrentDirectoryIsReportedAndStartUpGoesOn()

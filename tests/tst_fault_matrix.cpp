@@ -1,6 +1,7 @@
 #include "CreateProjectFromFiles.h"
 #include "CreateProjectFromTemplate.h"
-#include "ScriptedDialogPlatform.h"
+#include "FakePlatform.h"
+#include "QtPlatform.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 
@@ -15,8 +16,6 @@ namespace {
 const auto Executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 const QByteArray TemplateC = "int main(void) { for (;;) { } }\n";
 const QByteArray TemplateMakefile = "all:\n\t@echo palmor\n";
-const QByteArray RecordRuns =
-    "#!/bin/sh\n{ echo run; for a in \"$@\"; do printf 'arg=%s\\n' \"$a\"; done; } >> \"$RUNS\"\n";
 
 // Lowers the file-size limit for as long as it lives.
 class FileSizeLimit
@@ -58,10 +57,10 @@ struct Scene
     Scene()
     {
         QDir().mkpath(work);
-        writeFile(ide, RecordRuns, Executable);
+        installRecordingIde(ide);
         writeFile(templateC, TemplateC);
         writeFile(templateMakefile, TemplateMakefile);
-        qputenv("RUNS", QFile::encodeName(runs));
+        qputenv("IDE_RUNS", QFile::encodeName(runs));
     }
 
     QString workPath(const QByteArray &relative) const
@@ -131,22 +130,19 @@ struct Scene
         if (change == "directory")
             QVERIFY(::mkdir(path.constData(), 0755) == 0);
         else if (change == "no-run-bit")
-            writeFile(ide, RecordRuns);
+            installRecordingIde(ide, QFile::ReadOwner | QFile::WriteOwner);
         else if (change == "interpreter-missing")
             writeFile(ide, "#!/nonexistent/sh\n", Executable);
         else if (change == "then")
-            writeFile(ide, RecordRuns + value + "\n", Executable);
+            writeFile(ide,
+                      "#!/bin/sh\n'" + QFile::encodeName(RECORDING_IDE) + "' \"$@\"\n" + value +
+                          "\n",
+                      Executable);
         else
             QVERIFY(change == "missing");
     }
 
-    QStringList recordedRuns() const
-    {
-        QFile file(runs);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    }
+    QStringList recordedRuns() const { return recordedIdeLines(runs); }
 };
 
 QString longPath()
@@ -169,6 +165,8 @@ class FaultMatrixTest : public QObject
 private slots:
     void faults_data();
     void faults();
+    void copyTakesTemplatePermissionsLessTheUmask_data();
+    void copyTakesTemplatePermissionsLessTheUmask();
 };
 
 void FaultMatrixTest::faults_data()
@@ -185,6 +183,10 @@ void FaultMatrixTest::faults_data()
     const auto project = [](const QByteArray &name) {
         return Names{name, name + "/" + name + ".c", name + "/Makefile"};
     };
+    // With the project file that the IDE's batch run writes.
+    const auto handedToIde = [&project](const QByteArray &name) {
+        return project(name) + Names{name + "/" + name + ".proj"};
+    };
     const QString dirError = "Erreur lors de la création du répertoire : {work}/{answer}";
     const QString cError = "Erreur lors de la copie du fichier C patron : "
                            "{root}/palpack51/examples/Template.c vers {work}/{answer}/{answer}.c";
@@ -199,7 +201,7 @@ void FaultMatrixTest::faults_data()
           QByteArray("$(touch pwned)`touch pwned`"), QByteArray("*"), QByteArray("-demo"),
           QByteArray("two\nlines"), QByteArray("Zoé Ünal 機器人"), QByteArray("bad \xff\xfe utf8")})
         QTest::addRow("name: %s", name.toPercentEncoding(" ").constData())
-            << true << Names() << name << project(name) << QString() << 2 << unlimited;
+            << true << Names() << name << handedToIde(name) << QString() << 2 << unlimited;
     const QByteArray longest(255, 'n');
     QTest::newRow("name: 255 bytes")
         << true << Names() << longest << Names{longest} << cError << 0 << unlimited;
@@ -243,8 +245,8 @@ void FaultMatrixTest::faults_data()
         << false << robot + Names{"fifo:robot/Makefile"} << QByteArray("robot/main.c") << Names()
         << makeError << 0 << unlimited;
     QTest::newRow("Makefile: none, project named after the directory")
-        << false << robot << QByteArray("robot/main.c") << Names{"robot/Makefile"} << QString() << 2
-        << unlimited;
+        << false << robot << QByteArray("robot/main.c")
+        << Names{"robot/Makefile", "robot/robot.proj"} << QString() << 2 << unlimited;
 
     // The template C file. Only a regular file is copied: nothing may hang or fill the disk.
     for (const char *kind : {"missing", "directory", "fifo"})
@@ -258,9 +260,9 @@ void FaultMatrixTest::faults_data()
         << true << Names{"template:link=/dev/null"} << QByteArray("demo") << Names{"demo"} << cError
         << 0 << unlimited;
     QTest::newRow("template: empty") << true << Names{"template:empty"} << QByteArray("demo")
-                                     << project("demo") << QString() << 2 << unlimited;
+                                     << handedToIde("demo") << QString() << 2 << unlimited;
     QTest::newRow("template: 100 MiB") << true << Names{"template:large"} << QByteArray("demo")
-                                       << project("demo") << QString() << 2 << unlimited;
+                                       << handedToIde("demo") << QString() << 2 << unlimited;
     QTest::newRow("template: copy fails part-way")
         << true << Names{"template:large"} << QByteArray("demo") << Names{"demo"} << cError << 0
         << rlim_t(1024 * 1024);
@@ -273,13 +275,13 @@ void FaultMatrixTest::faults_data()
             << true << Names{"ide:" + QByteArray(kind)} << QByteArray("demo") << project("demo")
             << noStart << 0 << unlimited;
     QTest::newRow("IDE: killed by a signal")
-        << true << Names{"ide:then=kill -SEGV $$"} << QByteArray("demo") << project("demo")
+        << true << Names{"ide:then=kill -SEGV $$"} << QByteArray("demo") << handedToIde("demo")
         << QString() << 2 << unlimited;
     QTest::newRow("IDE: exits with status 3")
-        << true << Names{"ide:then=exit 3"} << QByteArray("demo") << project("demo") << QString()
-        << 2 << unlimited;
+        << true << Names{"ide:then=exit 3"} << QByteArray("demo") << handedToIde("demo")
+        << QString() << 2 << unlimited;
     QTest::newRow("IDE: forks a child and exits at once")
-        << true << Names{"ide:then=sleep 2 & exit 0"} << QByteArray("demo") << project("demo")
+        << true << Names{"ide:then=sleep 2 & exit 0"} << QByteArray("demo") << handedToIde("demo")
         << QString() << 2 << unlimited;
 }
 
@@ -300,8 +302,8 @@ void FaultMatrixTest::faults()
     const auto before = snapshotTree(scene.work);
     const QByteArray templateDigest = fileDigest(scene.templateC);
 
-    ScriptedDialogPlatform platform;
-    platform.dialogAnswer = (QFile::encodeName(scene.work) + "/" + answer).toStdString();
+    FakePlatform platform(FakePlatform::System::Real);
+    platform.dialogAnswers.push_back((QFile::encodeName(scene.work) + "/" + answer).toStdString());
     const std::string rootDir = QFile::encodeName(scene.root).toStdString();
     const ProjectSetup projectSetup{rootDir, rootDir + "/SN451/bin/snavigator.exe", "palpack51"};
     int status = -1;
@@ -312,7 +314,7 @@ void FaultMatrixTest::faults()
                 createProjectFromTemplate(platform, projectSetup);
             else
                 createProjectFromFiles(platform, projectSetup);
-        } catch (const ScriptedDialogPlatform::ProcessEnded &end) {
+        } catch (const FakePlatform::ProcessEnded &end) {
             status = end.status;
         }
     }
@@ -322,7 +324,7 @@ void FaultMatrixTest::faults()
     expectedMessage.replace("{root}", scene.root)
         .replace("{work}", scene.work)
         .replace("{answer}", QString::fromUtf8(answer));
-    QCOMPARE(toQStringList(platform.messages),
+    QCOMPARE(toQStringList(platform.messages()),
              message.isEmpty() ? QStringList() : QStringList{expectedMessage});
 
     // Nothing that existed changed; exactly the expected entries are new, and
@@ -347,6 +349,45 @@ void FaultMatrixTest::faults()
     QCOMPARE(int(scene.recordedRuns().count("run")), ideRuns);
     QVERIFY(!QFile::exists(scene.work + "/pwned"));
     QVERIFY(!QFile::exists(QDir::currentPath() + "/pwned"));
+}
+
+void FaultMatrixTest::copyTakesTemplatePermissionsLessTheUmask_data()
+{
+    QTest::addColumn<int>("templateMode");
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<int>("copyMode");
+
+    QTest::newRow("0666 under umask 077 is private") << 0666 << 077 << 0600;
+    QTest::newRow("0666 under umask 022") << 0666 << 022 << 0644;
+    QTest::newRow("0777 under umask 002") << 0777 << 002 << 0775;
+    QTest::newRow("read-only stays read-only") << 0444 << 022 << 0444;
+    QTest::newRow("no umask keeps every bit") << 0754 << 0 << 0754;
+    QTest::newRow("set-id and sticky bits are not copied") << 07755 << 022 << 0755;
+}
+
+void FaultMatrixTest::copyTakesTemplatePermissionsLessTheUmask()
+{
+    QFETCH(int, templateMode);
+    QFETCH(int, umask);
+    QFETCH(int, copyMode);
+
+    QTemporaryDir temporary;
+    QVERIFY(temporary.isValid());
+    const QByteArray source = QFile::encodeName(temporary.filePath("Template.c"));
+    const QByteArray target = QFile::encodeName(temporary.filePath("demo.c"));
+    writeFile(QFile::decodeName(source), TemplateC);
+    QCOMPARE(::chmod(source.constData(), mode_t(templateMode)), 0);
+
+    const mode_t previous = ::umask(mode_t(umask));
+    QtPlatform platform(nullptr);
+    const bool copied = platform.copyFileExclusive(source.toStdString(), target.toStdString());
+    ::umask(previous);
+
+    QVERIFY(copied);
+    struct stat status = {};
+    QCOMPARE(::stat(target.constData(), &status), 0);
+    QCOMPARE(int(status.st_mode & 07777), copyMode);
+    QCOMPARE(fileDigest(target), fileDigest(source));
 }
 
 QTEST_MAIN(FaultMatrixTest)

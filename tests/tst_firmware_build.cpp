@@ -1,6 +1,7 @@
 #include "CreateProjectFromFiles.h"
 #include "CreateProjectFromTemplate.h"
-#include "ScriptedDialogPlatform.h"
+#include "FakePlatform.h"
+#include "QtPlatform.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "ToolchainEnvironment.h"
@@ -197,15 +198,15 @@ void FirmwareBuildTest::templateProjectBuilds()
 
     const QString name = "robot é " + pack;
     const QString project = m_work + "/" + name;
-    ScriptedDialogPlatform platform;
-    platform.dialogAnswer = QFile::encodeName(project).toStdString();
+    FakePlatform platform(FakePlatform::System::Real);
+    platform.dialogAnswers.push_back(QFile::encodeName(project).toStdString());
     try {
         createProjectFromTemplate(platform, setup(pack.toLatin1().constData()));
         QFAIL("the action returned");
-    } catch (const ScriptedDialogPlatform::ProcessEnded &end) {
+    } catch (const FakePlatform::ProcessEnded &end) {
         QCOMPARE(end.status, 0);
     }
-    QCOMPARE(toQStringList(platform.messages), QStringList());
+    QCOMPARE(toQStringList(platform.messages()), QStringList());
     QCOMPARE(entries(project), (QStringList{"Makefile", name + ".c", name + ".proj"}));
 
     buildAndCheck(project, name, romBase);
@@ -221,15 +222,15 @@ void FirmwareBuildTest::projectFromExistingSourcesBuilds()
     writeFile(project + "/motor control.c", "int speed(int level) { return level * 100; }\n");
     writeFile(project + "/blink.s", "\t.text\n\t.globl blink\nblink:\n\tnot.w 0xFFF010\n\trts\n");
 
-    ScriptedDialogPlatform platform;
-    platform.dialogAnswer = QFile::encodeName(project + "/blink.s").toStdString();
+    FakePlatform platform(FakePlatform::System::Real);
+    platform.dialogAnswers.push_back(QFile::encodeName(project + "/blink.s").toStdString());
     try {
         createProjectFromFiles(platform, setup("palpack51"));
         QFAIL("the action returned");
-    } catch (const ScriptedDialogPlatform::ProcessEnded &end) {
+    } catch (const FakePlatform::ProcessEnded &end) {
         QCOMPARE(end.status, 0);
     }
-    QCOMPARE(toQStringList(platform.messages), QStringList());
+    QCOMPARE(toQStringList(platform.messages()), QStringList());
     QVERIFY(QFile::exists(project + "/existing sources é.proj"));
 
     buildAndCheck(project, "existing sources é", 0x000000);
