@@ -12,6 +12,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools
     fonts-dejavu-core fonts-liberation
     xvfb xauth x11-utils xdotool imagemagick
+    dbus-daemon at-spi2-core python3-dbus
     dpkg-dev desktop-file-utils
 )
 

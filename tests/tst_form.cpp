@@ -207,12 +207,16 @@ void FormTest::tabKeyWalksTheStoredOrder()
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     form->activateWindow();
+    if (!QTest::qWaitForWindowActive(form.get()))
+        QSKIP("The window system does not activate a window on request: keys cannot reach it.");
     form->findChild<QWidget *>("NewTempl")->setFocus();
 
     // The four radio buttons are one stop, entered at the first in the order.
+    QVERIFY(QApplication::focusWidget());
     QStringList walked{QApplication::focusWidget()->objectName()};
     for (int press = 0; press < 4; ++press) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget());
         walked << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(walked,
@@ -226,6 +230,8 @@ void FormTest::arrowKeysChooseThePlatform()
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     form->activateWindow();
+    if (!QTest::qWaitForWindowActive(form.get()))
+        QSKIP("The window system does not activate a window on request: keys cannot reach it.");
     auto *palmor = form->findChild<QRadioButton *>("ThePalmor");
     palmor->setFocus();
     QTest::keyClick(palmor, Qt::Key_Space);
@@ -234,6 +240,7 @@ void FormTest::arrowKeysChooseThePlatform()
     // Down and Up follow the screen: Palmor, Dunnet, Vessik, Lenko Camera.
     QList<int> indexes;
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
+        QVERIFY(QApplication::focusWidget());
         QTest::keyClick(QApplication::focusWidget(), key);
         indexes << form->platformIndex();
     }
@@ -248,6 +255,8 @@ void FormTest::enterPressesTheFocusedButton()
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     form->activateWindow();
+    if (!QTest::qWaitForWindowActive(form.get()))
+        QSKIP("The window system does not activate a window on request: keys cannot reach it.");
     auto *existing = form->findChild<QPushButton *>("ExistingProject");
     existing->setFocus();
     platform->log.clear();

@@ -1,3 +1,4 @@
+#include "ChildProcess.h"
 #include "NavigatorCommands.h"
 #include "QtPlatform.h"
 #include "RunAndWait.h"
@@ -5,23 +6,22 @@
 #include "TestSupport.h"
 #include "ToolchainEnvironment.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <chrono>
+#include <csignal>
+#include <future>
+#include <poll.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
-
-QStringList readLines(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-}
 
 // Restores the test's working directory and environment.
 class ProcessStateGuard
@@ -49,7 +49,33 @@ private:
     bool m_hadQprj;
 };
 
+// A program that writes its process id to "pid" in the directory, then runs
+// until a file "go" appears there (or the directory goes, should a test fail).
+Command heldOpen(const QString &directory)
+{
+    return {"/bin/sh",
+            {"-c",
+             "echo $$ > \"$0/pid\"; while [ ! -e \"$0/go\" ] && [ -d \"$0\" ]; do sleep 0.02; "
+             "done",
+             QFile::encodeName(directory).toStdString()}};
+}
+
+pid_t recordedPid(const QString &directory)
+{
+    QFile file(directory + "/pid");
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return file.readAll().trimmed().toInt();
+}
+
+bool isRunning(pid_t pid)
+{
+    return ::kill(pid, 0) == 0;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(ChildProcess::EndWatch)
 
 // RunAndWait and the start-up environment with the real platform and real processes.
 class QtPlatformProcessesTest : public QObject
@@ -63,6 +89,10 @@ private slots:
     void windowTakesNoInputWhileWaiting();
     void programThatCannotStartEndsTheLauncher_data();
     void programThatCannotStartEndsTheLauncher();
+    void secondProgramIsRefusedWhileOneRuns();
+    void endIsReportedOnceWhicheverLoopRuns();
+    void childProcessNeverWaitsBeforeTheEnd_data();
+    void childProcessNeverWaitsBeforeTheEnd();
 };
 
 void QtPlatformProcessesTest::childInheritsArgumentsEnvironmentAndDirectory()
@@ -73,13 +103,9 @@ void QtPlatformProcessesTest::childInheritsArgumentsEnvironmentAndDirectory()
     const QString root = temporary.path() + "/dev root é;$(x)";
     QVERIFY(QDir().mkpath(root));
     const QString record = root + "/record";
-    writeFile(root + "/SN451/bin/snavigator.exe",
-              "#!/bin/sh\n"
-              "out=\"$(dirname \"$0\")/../../record\"\n"
-              "for a in \"$@\"; do printf 'arg=%s\\n' \"$a\" >> \"$out\"; done\n"
-              "printf 'PATH=%s\\nMAKE_MODE=%s\\nQPRJ=%s\\nPWD=%s\\n' \"$PATH\" \"$MAKE_MODE\" "
-              "\"$QPRJ\" \"$(pwd -P)\" >> \"$out\"\n",
-              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(QDir().mkpath(root + "/my project"));
+    installRecordingIde(root + "/SN451/bin/snavigator.exe");
+    qputenv("IDE_RUNS", QFile::encodeName(record));
     QVERIFY(QDir::setCurrent(root));
     qputenv("PATH", "/usr/bin:/bin");
 
@@ -91,14 +117,15 @@ void QtPlatformProcessesTest::childInheritsArgumentsEnvironmentAndDirectory()
     QCOMPARE(QString::fromStdString(paths.rootDir), root);
     const QString tools =
         ":" + root + "/BIN:" + root + "/JAVA/BIN:" + root + "/LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60/";
-    const QStringList expected{"arg=--batchmode",
+    const QStringList expected{"run",
+                               "arg=--batchmode",
                                "arg=--create",
                                "arg=" + QString::fromStdString(projectFile),
+                               "cwd=" + root,
                                "PATH=/usr/bin:/bin" + tools,
                                "MAKE_MODE=UNIX",
-                               "QPRJ=" + root,
-                               "PWD=" + root};
-    QCOMPARE(readLines(record), expected);
+                               "QPRJ=" + root};
+    QCOMPARE(recordedIdeLines(record, {""}), expected);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
@@ -206,6 +233,115 @@ void QtPlatformProcessesTest::programThatCannotStartEndsTheLauncher()
     const QStringList expected{"cursor: busy", "message: Impossible de lancer la commande " + path};
     QCOMPARE(QString::fromLocal8Bit(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
              expected);
+}
+
+void QtPlatformProcessesTest::secondProgramIsRefusedWhileOneRuns()
+{
+    QTemporaryDir temporary;
+    QVERIFY(temporary.isValid());
+    const QString second = temporary.filePath("second ran");
+    const Command startsSecond{"/bin/sh", {"-c", "touch \"$0\"", second.toStdString()}};
+
+    QtPlatform platform(nullptr);
+    QVERIFY(platform.startProcess(heldOpen(temporary.path())));
+    QTRY_VERIFY(recordedPid(temporary.path()) > 0);
+    // Refused at once, rather than waiting for the first one.
+    QVERIFY(!platform.startProcess(startsSecond));
+    QFile(temporary.filePath("go")).open(QIODevice::WriteOnly);
+    platform.waitForProcess();
+    QVERIFY(!isRunning(recordedPid(temporary.path())));
+    QVERIFY(!QFile::exists(second));
+
+    // Once the first has ended, the next one starts.
+    QVERIFY(platform.startProcess(startsSecond));
+    platform.waitForProcess();
+    QVERIFY(QFile::exists(second));
+}
+
+// The program ends while another event loop runs inside the wait, as a dialog's
+// would: its end is reported once, not again and again to that loop.
+void QtPlatformProcessesTest::endIsReportedOnceWhicheverLoopRuns()
+{
+    QTemporaryDir temporary;
+    QVERIFY(temporary.isValid());
+    QtPlatform platform(nullptr);
+    QVERIFY(platform.startProcess(heldOpen(temporary.path())));
+
+    int wakeUpsAfterTheEnd = -1;
+    QTimer::singleShot(0, [&] {
+        QEventLoop inner;
+        QFile(temporary.filePath("go")).open(QIODevice::WriteOnly);
+        QTimer::singleShot(300, &inner, &QEventLoop::quit);
+        inner.exec(); // the program ends meanwhile
+        int wakeUps = 0;
+        const auto counter = connect(QAbstractEventDispatcher::instance(),
+                                     &QAbstractEventDispatcher::awake, [&wakeUps] { ++wakeUps; });
+        QTimer::singleShot(300, &inner, &QEventLoop::quit);
+        inner.exec();
+        disconnect(counter);
+        wakeUpsAfterTheEnd = wakeUps;
+    });
+    platform.waitForProcess();
+
+    QVERIFY(!isRunning(recordedPid(temporary.path())));
+    // An idle loop wakes for its timer and little else; a notifier that keeps
+    // firing wakes it without end, on a whole core.
+    QVERIFY2(wakeUpsAfterTheEnd >= 0 && wakeUpsAfterTheEnd < 50,
+             qPrintable(QString::number(wakeUpsAfterTheEnd)));
+}
+
+void QtPlatformProcessesTest::childProcessNeverWaitsBeforeTheEnd_data()
+{
+    QTest::addColumn<ChildProcess::EndWatch>("watch");
+    QTest::newRow("process descriptor") << ChildProcess::EndWatch::ProcessDescriptor;
+    QTest::newRow("waiter thread") << ChildProcess::EndWatch::WaiterThread;
+}
+
+void QtPlatformProcessesTest::childProcessNeverWaitsBeforeTheEnd()
+{
+    QFETCH(ChildProcess::EndWatch, watch);
+
+    QTemporaryDir temporary;
+    QVERIFY(temporary.isValid());
+    const QString go = temporary.filePath("go");
+    // Should destruction wait for the program, this lets it end after a while,
+    // so that the test fails rather than hangs.
+    std::promise<void> finished;
+    std::thread watchdog([&go, done = finished.get_future()] {
+        if (done.wait_for(std::chrono::seconds(10)) == std::future_status::timeout)
+            QFile(go).open(QIODevice::WriteOnly);
+    });
+
+    auto child = ChildProcess::start(heldOpen(temporary.path()), watch);
+    QVERIFY(child);
+    QTRY_VERIFY(recordedPid(temporary.path()) > 0);
+    const pid_t pid = recordedPid(temporary.path());
+    QVERIFY(!child->hasEnded());
+    pollfd ended{child->endNotifier(), POLLIN, 0};
+    QCOMPARE(::poll(&ended, 1, 0), 0);
+
+    child.reset();
+    const bool runningAfterDestruction = isRunning(pid) && !QFile::exists(go);
+
+    // A second one, watched to its end.
+    QFile(go).open(QIODevice::WriteOnly);
+    finished.set_value();
+    watchdog.join();
+    QVERIFY(runningAfterDestruction);
+    // Its process entry: left to the owner with a descriptor, released by the thread.
+    if (watch == ChildProcess::EndWatch::ProcessDescriptor)
+        QCOMPARE(::waitpid(pid, nullptr, 0), pid);
+    else
+        QTRY_VERIFY(!isRunning(pid));
+
+    auto next = ChildProcess::start({"/bin/sh", {"-c", "exit 3"}}, watch);
+    QVERIFY(next);
+    pollfd nextEnded{next->endNotifier(), POLLIN, 0};
+    QCOMPARE(::poll(&nextEnded, 1, 10000), 1);
+    QVERIFY(next->hasEnded());
+    QVERIFY(next->hasEnded());
+    // Its process entry is released: nothing is left to wait for.
+    QCOMPARE(::waitpid(-1, nullptr, WNOHANG), -1);
 }
 
 QTEST_MAIN(QtPlatformProcessesTest)

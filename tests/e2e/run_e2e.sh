@@ -11,7 +11,9 @@
 #                passing run's are removed (E2E_KEEP_ARTIFACTS=1 keeps them)
 #   SCENARIO     the scenario functions to run; all when none is named
 #
-# Needs Xvfb (xvfb), xdotool (xdotool) and import (imagemagick).
+# Needs Xvfb (xvfb), xdotool (xdotool), import (imagemagick), and for the
+# accessibility scenario a D-Bus session with the AT-SPI bus (dbus,
+# at-spi2-core) and python3-dbus: run it under dbus-run-session.
 set -euo pipefail
 
 if (($# < 4)); then
@@ -22,6 +24,9 @@ launcher=$(realpath "$1")
 demo_root=$(realpath "$2")
 x11_request=$(realpath "$3")
 artifacts=$4
+e2e_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+recording_ide="$e2e_dir/../recording-ide.sh"
+atspi_press="$e2e_dir/atspi_press.py"
 
 for file in "$launcher" "$x11_request"; do
     [[ -x $file ]] || { echo "not an executable: $file" >&2; exit 2; }
@@ -46,7 +51,6 @@ done
 # Client-area points of the stored layout: the buttons' and radio buttons' middles.
 readonly TemplateButton='381 47' FilesButton='381 135' ExistingButton='381 223'
 readonly PalmorRadio='40 34' DunnetRadio='40 98' VessikRadio='40 170' LenkoRadio='50 234'
-readonly RunSeparator='=== end of run ==='
 
 # Earlier runs' leftovers go; this run's stay until it is known to pass.
 mkdir -p "$artifacts"
@@ -88,8 +92,10 @@ export DISPLAY=":$(head -n 1 "$run_dir/display")"
 echo "Xvfb on display $DISPLAY"
 
 # ---------------------------------------------------------------- helpers
-# Set per scenario: its name, directory, installation root, IDE log and go-file.
+# Set per scenario: its name, directory, installation root, IDE log, go-file
+# (set when the IDE stays open until it exists) and extra launcher environment.
 scenario= scenario_dir= root= ide_log= go_file= launcher_pid= main_window= shot_count=0
+launcher_environment=()
 
 fail() {
     echo "FAIL [$scenario]: $*" >&2
@@ -171,40 +177,19 @@ new_scenario() {
     scenario=$1
     shot_count=0
     launcher_pid= main_window=
+    launcher_environment=()
     scenario_dir="$run_dir/$scenario"
     root="$scenario_dir/root"
     ide_log="$scenario_dir/ide.log"
-    go_file="$scenario_dir/go"
+    go_file=
+    [[ ${2:-exit} != wait ]] || go_file="$scenario_dir/go"
     mkdir -p "$root/SN451/bin" "$scenario_dir/projects"
     local pack
     for pack in "${Packs[@]}"; do
         cp -R "$demo_root/$pack" "$root/$pack"
     done
-    write_ide "${2:-exit}"
+    cp "$recording_ide" "$root/SN451/bin/snavigator.exe"
     echo "--- $scenario"
-}
-
-write_ide() {
-    cat >"$root/SN451/bin/snavigator.exe" <<EOF
-#!/bin/bash
-# Recording stand-in for the IDE: each run's arguments, one a line, then a separator.
-set -eu
-{ for argument in "\$@"; do printf '%s\n' "\$argument"; done
-  printf '%s\n' '$RunSeparator'; } >>'$ide_log'
-case "\${1-}" in
---batchmode | -b) printf 'project\n' >"\${!#}" ;;
-*)
-    if [[ '$1' == wait ]]; then
-        for ((i = 0; i < 6000; i++)); do
-            [[ -e '$go_file' ]] && exit 0
-            sleep 0.05
-        done
-        exit 3
-    fi
-    ;;
-esac
-EOF
-    chmod +x "$root/SN451/bin/snavigator.exe"
 }
 
 # Every file under a directory with its size and a checksum, to compare.
@@ -214,12 +199,15 @@ listing() {
 }
 
 start_launcher() {
+    local ide_environment=(IDE_RUNS="$ide_log")
+    [[ -z $go_file ]] || ide_environment+=(IDE_GO_FILE="$go_file")
     (
         cd "$root"
         # Qt's own file dialog: no desktop theme that could bring a native one.
         exec env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u GNOME_DESKTOP_SESSION_ID \
             -u KDE_FULL_SESSION -u SESSION_MANAGER -u WAYLAND_DISPLAY \
             QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= XDG_RUNTIME_DIR="$run_dir/xdg-runtime" \
+            "${ide_environment[@]}" ${launcher_environment[@]+"${launcher_environment[@]}"} \
             "$launcher"
     ) >"$scenario_dir/launcher.out" 2>&1 &
     launcher_pid=$!
@@ -276,19 +264,40 @@ answer_message_box() {
     wait_until 30 "closing of the message box" has_no_other_window
 }
 
-# Expects the file dialog, types TEXT (if any) then presses KEY.
+# The file dialog's title on each road.
+readonly TemplateDialog="Create Project from Template — name a new folder — $Title"
+readonly FilesDialog="Create Project from Files — choose one of your sources — $Title"
+
+# Expects the file dialog titled TITLE, types TEXT (if any) then presses KEY.
 answer_file_dialog() {
-    local text=$1 key=$2 dialog name
+    local title=$1 text=$2 key=$3
+    type_into_file_dialog "$title" "$text"
+    xdotool key "$key"
+}
+
+type_into_file_dialog() {
+    local title=$1 text=$2 dialog name
     dialog=$(await_other_window "file dialog")
     name=$(xdotool getwindowname "$dialog")
-    [[ $name == "Open — $Title" ]] || fail "file dialog titled '$name'"
+    [[ $name == "$title" ]] || fail "file dialog titled '$name'"
     shot file-dialog
     focus "$dialog"
     # xdotool reads the text in the locale's encoding: UTF-8 here.
     [[ -z $text ]] || LC_ALL=C.UTF-8 xdotool type --delay 20 -- "$text"
     shot typed
-    xdotool key "$key"
 }
+
+# Types TEXT into the file dialog and presses Return while the completion
+# list that the text brings up is open.
+confirm_with_completion_list_open() {
+    type_into_file_dialog "$1" "$2"
+    wait_until 30 "completion list" completion_list_shown
+    shot completion-list
+    xdotool key Return
+}
+
+# The dialog and, above it, the completion list.
+completion_list_shown() { [[ $(other_windows | wc -l) -eq 2 ]]; }
 
 expect_unchanged() {
     [[ $(listing "$root") == "$root_listing" ]] ||
@@ -301,13 +310,27 @@ expect_no_ide_run() {
     [[ ! -e $ide_log ]] || fail "the IDE ran: $(cat "$ide_log")"
 }
 
-# expect_ide_runs LINE...: the IDE log holds exactly these lines.
+# The IDE's runs and their arguments, as "run" and "arg=ARGUMENT" lines.
+ide_runs() {
+    grep -E '^(run$|arg=)' "$ide_log" || true
+}
+
+# expect_ide_runs LINE...: the IDE's runs are exactly these lines.
 expect_ide_runs() {
     [[ -e $ide_log ]] || fail "the IDE never ran"
     local expected
     expected=$(printf '%s\n' "$@")
-    [[ $(cat "$ide_log") == "$expected" ]] ||
-        fail "IDE runs differ:"$'\n'"$(diff <(echo "$expected") "$ide_log")"
+    [[ $(ide_runs) == "$expected" ]] ||
+        fail "IDE runs differ:"$'\n'"$(diff <(echo "$expected") <(ide_runs))"
+}
+
+# The launcher leaves the desktop to the IDE: no window of its own (a
+# completion list, a menu) mapped besides the main one, and another client
+# can take the pointer and the keyboard.
+expect_desktop_free() {
+    settle
+    has_no_other_window || fail "launcher windows left above the IDE: $(other_windows | xargs)"
+    "$x11_request" grab || fail "the pointer or the keyboard is held"
 }
 
 # expect_directory DIR NAME...: DIR holds exactly these entries.
@@ -352,7 +375,7 @@ cancelled_dialog() {
     start_launcher
     click "$PalmorRadio"
     click "$TemplateButton"
-    answer_file_dialog '' Escape
+    answer_file_dialog "$TemplateDialog" '' Escape
     wait_until 30 "closing of the file dialog" has_no_other_window
     expect_still_running
     shot after-dialog
@@ -369,13 +392,12 @@ template_project() {
     start_launcher
     click "$VessikRadio"
     click "$TemplateButton"
-    answer_file_dialog "$dir" Return
+    answer_file_dialog "$TemplateDialog" "$dir" Return
     expect_exit_zero
     expect_directory "$dir" "$name.c" Makefile "$name.proj"
     expect_same_bytes "$root/vespack113/examples/Template.c" "$dir/$name.c"
     expect_same_bytes "$root/vespack113/examples/Makefile" "$dir/Makefile"
-    expect_ide_runs --batchmode --create "$dir/$name.proj" "$RunSeparator" \
-        "$dir/$name.proj" "$RunSeparator"
+    expect_ide_runs run arg=--batchmode arg=--create "arg=$dir/$name.proj" run "arg=$dir/$name.proj"
     [[ $(listing "$root") == "$root_listing" ]] || fail "the installation root changed"
 }
 
@@ -388,13 +410,12 @@ files_project() {
     start_launcher
     click "$DunnetRadio"
     click "$FilesButton"
-    answer_file_dialog "$dir/main.c" Return
+    answer_file_dialog "$FilesDialog" "$dir/main.c" Return
     expect_exit_zero
     expect_directory "$dir" main.c Makefile robot_app.proj
     expect_same_bytes "$scenario_dir/main.c.orig" "$dir/main.c"
     expect_same_bytes "$root/dunpack115/examples/Makefile" "$dir/Makefile"
-    expect_ide_runs -b -c "$dir/robot_app.proj" "$RunSeparator" \
-        "$dir/robot_app.proj" "$RunSeparator"
+    expect_ide_runs run arg=-b arg=-c "arg=$dir/robot_app.proj" run "arg=$dir/robot_app.proj"
     [[ $(listing "$root") == "$root_listing" ]] || fail "the installation root changed"
 }
 
@@ -407,7 +428,7 @@ existing_makefile() {
     start_launcher
     click "$LenkoRadio"
     click "$FilesButton"
-    answer_file_dialog "$dir/main.c" Return
+    answer_file_dialog "$FilesDialog" "$dir/main.c" Return
     answer_message_box
     expect_exit_zero
     expect_unchanged
@@ -443,10 +464,70 @@ input_during_ide_run() {
     request_close "$main_window"
     expect_still_running
     shot input-dropped
-    expect_ide_runs "$RunSeparator"
+    expect_ide_runs run
     touch "$go_file"
     expect_exit_zero
-    expect_ide_runs "$RunSeparator"
+    expect_ide_runs run
+    expect_unchanged
+}
+
+completion_list_on_files_road() {
+    new_scenario 9-completion-list-files wait
+    local dir="$scenario_dir/projects/arm"
+    mkdir -p "$dir"
+    printf 'int main(void) { return 0; }\n' >"$dir/main.c"
+    start_launcher
+    click "$PalmorRadio"
+    click "$FilesButton"
+    confirm_with_completion_list_open "$FilesDialog" "$dir/main.c"
+    wait_until 30 "IDE's open run" ide_ran_twice
+    shot ide-open
+    expect_desktop_free
+    touch "$go_file"
+    expect_exit_zero
+    expect_ide_runs run arg=-b arg=-c "arg=$dir/arm.proj" run "arg=$dir/arm.proj"
+}
+
+completion_list_on_template_road() {
+    new_scenario 10-completion-list-template wait
+    local projects="$scenario_dir/projects"
+    mkdir -p "$projects/my sensor"
+    start_launcher
+    click "$DunnetRadio"
+    click "$TemplateButton"
+    # "my" is the start of "my sensor": the list offers it as Return is pressed.
+    confirm_with_completion_list_open "$TemplateDialog" "$projects/my"
+    wait_until 30 "IDE's open run" ide_ran_twice
+    shot ide-open
+    expect_desktop_free
+    touch "$go_file"
+    expect_exit_zero
+    expect_directory "$projects/my" my.c Makefile my.proj
+    expect_directory "$projects/my sensor"
+}
+
+ide_ran_twice() { [[ $(ide_runs | grep -c '^run$') -eq 2 ]]; }
+
+# A screen reader or UI automation presses controls during the wait: the
+# accessibility action calls the button's click() with no input event.
+accessibility_presses_during_ide_run() {
+    new_scenario 11-accessibility-during-ide-run wait
+    launcher_environment=(QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1)
+    start_launcher
+    click "$PalmorRadio"
+    click "$ExistingButton"
+    wait_until 30 "IDE run" file_exists "$ide_log"
+    /usr/bin/python3 "$atspi_press" "$launcher_pid" 'Open Existing Project' \
+        'Create Project from Template' 'Create Project from Files' Vessik \
+        >"$scenario_dir/atspi.out" 2>&1 || fail "AT-SPI: $(cat "$scenario_dir/atspi.out")"
+    grep -c ', disabled,' "$scenario_dir/atspi.out" | grep -qx 4 ||
+        fail "controls not shown disabled during the wait: $(cat "$scenario_dir/atspi.out")"
+    expect_still_running
+    shot busy
+    expect_ide_runs run
+    touch "$go_file"
+    expect_exit_zero
+    expect_ide_runs run
     expect_unchanged
 }
 
@@ -461,7 +542,9 @@ close_untouched() {
 
 # ------------------------------------------------------------------- main
 scenarios=(guard_without_platform cancelled_dialog template_project files_project
-    existing_makefile missing_ide input_during_ide_run close_untouched)
+    existing_makefile missing_ide input_during_ide_run close_untouched
+    completion_list_on_files_road completion_list_on_template_road
+    accessibility_presses_during_ide_run)
 if (($# > 4)); then
     scenarios=("${@:5}")
 fi

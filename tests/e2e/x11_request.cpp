@@ -3,6 +3,9 @@
 //   x11_request ping WINDOW [SECONDS]  a _NET_WM_PING; waits for the answer,
 //                                      so everything sent to the window's
 //                                      owner before it has been read.
+//   x11_request grab                   what another program does to take all
+//                                      input: grabs the pointer and the keyboard
+//                                      on the root window, then lets go.
 // Exit status: 0 done, 1 no answer in time, 2 misuse or a window that does
 // not take the request.
 #include <X11/Xatom.h>
@@ -75,14 +78,62 @@ bool awaitPong(Display *display, Atom ping, long cookie, double seconds)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: x11_request close WINDOW | ping WINDOW [SECONDS]\n");
+    std::fprintf(stderr, "usage: x11_request close WINDOW | ping WINDOW [SECONDS] | grab\n");
     return 2;
+}
+
+const char *grabResultName(int result)
+{
+    switch (result) {
+    case GrabSuccess:
+        return "success";
+    case AlreadyGrabbed:
+        return "AlreadyGrabbed";
+    case GrabInvalidTime:
+        return "GrabInvalidTime";
+    case GrabNotViewable:
+        return "GrabNotViewable";
+    case GrabFrozen:
+        return "GrabFrozen";
+    default:
+        return "unknown";
+    }
+}
+
+// Both grabs succeed when no other client holds the pointer or the keyboard.
+int grabPointerAndKeyboard(Display *display)
+{
+    const Window root = DefaultRootWindow(display);
+    const int pointer = XGrabPointer(display, root, False, ButtonPressMask, GrabModeAsync,
+                                     GrabModeAsync, None, None, CurrentTime);
+    const int keyboard =
+        XGrabKeyboard(display, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    if (pointer == GrabSuccess)
+        XUngrabPointer(display, CurrentTime);
+    if (keyboard == GrabSuccess)
+        XUngrabKeyboard(display, CurrentTime);
+    XSync(display, False);
+    if (pointer == GrabSuccess && keyboard == GrabSuccess)
+        return 0;
+    std::fprintf(stderr, "x11_request: pointer grab %s, keyboard grab %s\n",
+                 grabResultName(pointer), grabResultName(keyboard));
+    return 1;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc == 2 && std::string(argv[1]) == "grab") {
+        Display *display = XOpenDisplay(nullptr);
+        if (!display) {
+            std::fprintf(stderr, "x11_request: cannot open the display\n");
+            return 2;
+        }
+        const int status = grabPointerAndKeyboard(display);
+        XCloseDisplay(display);
+        return status;
+    }
     if (argc < 3)
         return usage();
     const std::string action = argv[1];

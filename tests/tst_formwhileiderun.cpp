@@ -1,0 +1,223 @@
+#include "FakePlatform.h"
+#include "TForm1.h"
+#include "TestFiles.h"
+#include "TestSupport.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QDir>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+namespace {
+
+const QStringList PushButtons{"NewTempl", "NewProject", "ExistingProject"};
+const QStringList RadioButtons{"ThePalmor", "TheVessik", "TheDunnet", "TheTovrin"};
+
+// Every route by which a control can be pressed without the mouse over it.
+enum class Route
+{
+    ProgrammaticClick,
+    AccessibilityAction,
+    EnterOnFocusedButton,
+    EventsQueuedBeforeTheWait
+};
+
+void press(QAbstractButton *button, Route route)
+{
+    switch (route) {
+    case Route::ProgrammaticClick:
+        button->click();
+        break;
+    case Route::AccessibilityAction: {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(accessible && accessible->actionInterface());
+        for (const QString &action : {QAccessibleActionInterface::pressAction(),
+                                      QAccessibleActionInterface::toggleAction()})
+            accessible->actionInterface()->doAction(action);
+        break;
+    }
+    case Route::EnterOnFocusedButton:
+        QTest::keyClick(button, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Space);
+        break;
+    case Route::EventsQueuedBeforeTheWait:
+        break;
+    }
+}
+
+// A click that the window system has delivered but the launcher not yet read.
+void queueClick(QAbstractButton *button)
+{
+    const QPointF centre = QRectF(button->rect()).center();
+    const QPointF global = button->mapToGlobal(centre);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QCoreApplication::postEvent(button, new QMouseEvent(type, centre, global, Qt::LeftButton,
+                                                            Qt::LeftButton, Qt::NoModifier));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Route)
+
+// The real window waiting for a real IDE that stays open until the test lets it
+// go: no second action may start by any route, and the window shows it is busy.
+class FormWhileIdeRunsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void nothingStartsDuringTheWait_data();
+    void nothingStartsDuringTheWait();
+    void formRunsOneActionAtATime_data();
+    void formRunsOneActionAtATime();
+
+private:
+    QTemporaryDir m_temporary;
+    QString m_root;
+};
+
+void FormWhileIdeRunsTest::initTestCase()
+{
+    QVERIFY(m_temporary.isValid());
+    m_root = m_temporary.path() + "/dev root";
+    installRecordingIde(m_root + "/SN451/bin/snavigator.exe");
+    QVERIFY(QDir::setCurrent(m_root));
+}
+
+void FormWhileIdeRunsTest::nothingStartsDuringTheWait_data()
+{
+    QTest::addColumn<Route>("route");
+    QTest::newRow("programmatic click()") << Route::ProgrammaticClick;
+    QTest::newRow("accessibility action") << Route::AccessibilityAction;
+    QTest::newRow("Enter and Space on the focused button") << Route::EnterOnFocusedButton;
+    QTest::newRow("clicks queued before the wait") << Route::EventsQueuedBeforeTheWait;
+}
+
+void FormWhileIdeRunsTest::nothingStartsDuringTheWait()
+{
+    QFETCH(Route, route);
+
+    const QString runs = m_temporary.filePath("runs");
+    const QString go = m_temporary.filePath("go");
+    QFile::remove(runs);
+    QFile::remove(go);
+    qputenv("IDE_RUNS", QFile::encodeName(runs));
+    qputenv("IDE_GO_FILE", QFile::encodeName(go));
+
+    auto owned = std::make_unique<FakePlatform>(FakePlatform::System::Real);
+    FakePlatform &platform = *owned;
+    TForm1 form(std::move(owned));
+    platform.setWindow(&form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.findChild<QRadioButton *>("TheDunnet")->click();
+    auto *existing = form.findChild<QPushButton *>("ExistingProject");
+    existing->setFocus();
+
+    QStringList disabledDuringWait;
+    bool busyCursor = false;
+    bool closed = true;
+    platform.duringWait = [&] {
+        busyCursor = QApplication::overrideCursor() &&
+                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        for (QAbstractButton *button : form.findChildren<QAbstractButton *>()) {
+            if (!button->isEnabled())
+                disabledDuringWait << button->objectName();
+            press(button, route);
+        }
+        closed = form.close();
+        QFile(go).open(QIODevice::WriteOnly);
+    };
+    if (route == Route::EventsQueuedBeforeTheWait) {
+        for (QAbstractButton *button : form.findChildren<QAbstractButton *>())
+            queueClick(button);
+    }
+    platform.log.clear();
+    try {
+        existing->click();
+        QFAIL("the launcher went on after the IDE");
+    } catch (const FakePlatform::ProcessEnded &ended) {
+        QCOMPARE(ended.status, 0);
+    }
+
+    QCOMPARE(recordedIdeLines(runs), QStringList{"run"});
+    const QStringList expected{"cursor: busy", "start: " + m_root + "/SN451/bin/snavigator.exe",
+                               "wait", "cursor: normal", "exit: 0"};
+    QCOMPARE(toQStringList(platform.log), expected);
+    QCOMPARE(int(form.platformIndex()), 1);
+    disabledDuringWait.sort();
+    QStringList everyControl = PushButtons + RadioButtons;
+    everyControl.sort();
+    QCOMPARE(disabledDuringWait, everyControl);
+    QVERIFY(busyCursor);
+    QVERIFY(!closed);
+    QVERIFY(form.isVisible());
+}
+
+void FormWhileIdeRunsTest::formRunsOneActionAtATime_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QStringList>("firstActionLog");
+
+    QTest::newRow("open existing project")
+        << "ExistingProject"
+        << QStringList{"cursor: busy", "start: /dev/SN451/bin/snavigator.exe", "wait",
+                       "cursor: normal", "exit: 0"};
+    QTest::newRow("create from files")
+        << "NewProject"
+        << QStringList{"dialog.initialDir: /dev",
+                       "dialog.hideReadOnly",
+                       "dialog.filter: *.c;*.cc;*.s",
+                       "dialog.title: Create Project from Files — choose one of your sources",
+                       "dialog.execute",
+                       "copy: /dev/palpack51/examples/Makefile -> /work/robot/Makefile",
+                       "cursor: busy",
+                       "start: /dev/SN451/bin/snavigator.exe -b -c /work/robot/robot.proj",
+                       "wait",
+                       "cursor: normal",
+                       "cursor: busy",
+                       "start: /dev/SN451/bin/snavigator.exe /work/robot/robot.proj",
+                       "wait",
+                       "cursor: normal",
+                       "exit: 0"};
+}
+
+// Without the busy window of the real platform, the form itself still refuses
+// a second action while one runs.
+void FormWhileIdeRunsTest::formRunsOneActionAtATime()
+{
+    QFETCH(QString, first);
+    QFETCH(QStringList, firstActionLog);
+
+    auto owned = std::make_unique<FakePlatform>();
+    FakePlatform &platform = *owned;
+    platform.workingDirectory = "/dev";
+    platform.files.insert("/dev/palpack51/examples/Makefile");
+    platform.directories.insert({"/dev", "/work", "/work/robot"});
+    platform.dialogAnswers = {std::string("/work/robot/main.c"), std::string("/work/x")};
+    TForm1 form(std::move(owned));
+    form.findChild<QRadioButton *>("ThePalmor")->click();
+    bool pressed = false;
+    platform.duringWait = [&] {
+        if (pressed)
+            return; // a second action got as far as a wait of its own
+        pressed = true;
+        for (const QString &name : PushButtons)
+            form.findChild<QPushButton *>(name)->click();
+    };
+    platform.log.clear();
+    try {
+        form.findChild<QPushButton *>(first)->click();
+        QFAIL("the launcher went on after the IDE");
+    } catch (const FakePlatform::ProcessEnded &ended) {
+        QCOMPARE(ended.status, 0);
+    }
+    QCOMPARE(toQStringList(platform.log), firstActionLog);
+}
+
+QTEST_MAIN(FormWhileIdeRunsTest)
+#include "tst_formwhileiderun.moc"
