@@ -124,23 +124,16 @@ int grabPointerAndKeyboard(Display *display)
 
 int main(int argc, char *argv[])
 {
-    if (argc == 2 && std::string(argv[1]) == "grab") {
-        Display *display = XOpenDisplay(nullptr);
-        if (!display) {
-            std::fprintf(stderr, "x11_request: cannot open the display\n");
-            return 2;
-        }
-        const int status = grabPointerAndKeyboard(display);
-        XCloseDisplay(display);
-        return status;
+    const std::string action = argc > 1 ? argv[1] : "";
+    Window window = 0;
+    if (action != "grab") {
+        if (argc < 3)
+            return usage();
+        char *end = nullptr;
+        window = std::strtoul(argv[2], &end, 0);
+        if (*end != '\0' || window == 0)
+            return usage();
     }
-    if (argc < 3)
-        return usage();
-    const std::string action = argv[1];
-    char *end = nullptr;
-    const Window window = std::strtoul(argv[2], &end, 0);
-    if (*end != '\0' || window == 0)
-        return usage();
     const double seconds = argc > 3 ? std::atof(argv[3]) : 30.0;
 
     Display *display = XOpenDisplay(nullptr);
@@ -150,7 +143,9 @@ int main(int argc, char *argv[])
     }
 
     int status = 0;
-    if (action == "close") {
+    if (action == "grab") {
+        status = grabPointerAndKeyboard(display);
+    } else if (action == "close") {
         const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
         if (!takesProtocol(display, window, deleteWindow)) {
             std::fprintf(stderr, "x11_request: window 0x%lx takes no WM_DELETE_WINDOW\n", window);
