@@ -9,6 +9,7 @@
 #include <sys/eventfd.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -80,13 +81,19 @@ int watchEndInThread(pid_t pid)
         ::close(endNotifier);
         return -1;
     }
-    std::thread([pid, signalled] {
-        waitForEnd(pid, 0);
-        const std::uint64_t one = 1;
-        while (::write(signalled, &one, sizeof one) < 0 && errno == EINTR) {
-        }
+    try {
+        std::thread([pid, signalled] {
+            waitForEnd(pid, 0);
+            const std::uint64_t one = 1;
+            while (::write(signalled, &one, sizeof one) < 0 && errno == EINTR) {
+            }
+            ::close(signalled);
+        }).detach();
+    } catch (const std::system_error &) {
         ::close(signalled);
-    }).detach();
+        ::close(endNotifier);
+        return -1;
+    }
     return endNotifier;
 }
 
