@@ -62,7 +62,8 @@ _start:
         clr.l   (%a1)+
         bra.s   3b
 
-        | Constructors, in table order.
+        | Constructors, in table order. RAM is ready: a debugger can check it here.
+__run_constructors:
 4:      lea     __init_array_start, %a2
 5:      cmp.l   #__init_array_end, %a2
         bcc.s   6f

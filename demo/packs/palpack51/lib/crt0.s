@@ -66,7 +66,8 @@ _start:
         bra.s   3b
 4:      move.w  #WATCHDOG_KICK, WATCHDOG
 
-        | Constructors, in table order.
+        | Constructors, in table order. RAM is ready: a debugger can check it here.
+__run_constructors:
         lea     __init_array_start, %a2
 5:      cmp.l   #__init_array_end, %a2
         bcc.s   6f
@@ -155,9 +156,9 @@ __board_stop:
         move.w  #0x2700, %sr
         clr.w   MOTOR_LEFT
         clr.w   MOTOR_RIGHT
+1:      move.w  #WATCHDOG_KICK, WATCHDOG
         .globl  __board_halted
 __board_halted:
-1:      move.w  #WATCHDOG_KICK, WATCHDOG
         bra.s   1b
         .size   __board_stop, . - __board_stop
 
