@@ -19,7 +19,7 @@ static volatile unsigned long u32_a = 0xFFFFFFF0UL, u32_b = 7UL;
 static volatile long long s64_a = -9876543210987LL, s64_b = 12345LL;
 static volatile unsigned long long u64_a = 0xFEDCBA9876543210ULL, u64_b = 0x12345ULL;
 static volatile int shift = 37;
-static volatile float f_a = 1.5f, f_b = 2.25f, f_c = 1.1f, f_d = -0.3f;
+static volatile float f_a = 1.5f, f_b = 2.25f, f_c = 1.1f, f_d = -0.3f, f_e = -1234.75f;
 static volatile double d_a = 1.1, d_b = 2.2, d_c = -12345.75, d_d = 3.0e9;
 static volatile double d_e = 1.0e15;
 static volatile unsigned long long u64_big = 0xFEDCBA9876543210ULL;
@@ -116,7 +116,8 @@ int main(void)
     CHECK("double to long", (long)d_c, (long)-12345.75);
     CHECK("double to unsigned long", (unsigned long)d_d, (unsigned long)3.0e9);
     CHECK("double to long long", (long long)d_e, (long long)1.0e15);
-    CHECK("float to long", (long)f_d, (long)-0.3f);
+    CHECK("float to long", (long)f_e, (long)-1234.75f);
+    CHECK("float to unsigned long long", (unsigned long long)f_b, (unsigned long long)2.25f);
 
     CHECK("function pointer table", operations[operation_index](6, 7), 42);
     CHECK("odd-sized initialised global",
