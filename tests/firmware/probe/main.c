@@ -70,6 +70,14 @@ unsigned long probe_seed(void)
     return (unsigned long)s32_b;
 }
 
+/* The program's own handler for TRAP #0 (vector 32), in place of the pack's. */
+static volatile unsigned long traps_taken;
+
+__attribute__((interrupt)) void vector_handler_32(void)
+{
+    ++traps_taken;
+}
+
 /* Never called by the program: the test jumps here to take an exception that
  * no handler claims. */
 __asm__(".text\n"
@@ -132,6 +140,8 @@ int main(void)
     CHECK("odd-length string literal", length, sizeof("Hi robot") - 1);
     CHECK("odd-length string literal's last character", greeting[length - 1], 't');
     CHECK("C++ global constructor", probe_constructed(), 89UL * 3 + 1);
+    __asm__ volatile("trap #0");
+    CHECK("TRAP #0 through the program's own handler", traps_taken, 1);
 
     probe_stage = PROBE_MAIN_RETURNED;
     return 0;

@@ -18,26 +18,38 @@
 | then __board_halted, where the CPU stops until a reset (an interrupt of level
 | 7, which cannot be masked, leads back to it through __unhandled_exception).
 |
-| Every exception vector but the reset ones leads to __unhandled_exception,
-| which records the vector number, status register and program counter of the
-| exception in __exception_vector, __exception_sr and __exception_pc, then
-| stops the board the same way. A debugger can break on __unhandled_exception.
+| Every exception that the program does not handle itself (see the vector
+| table) leads to __unhandled_exception, which records the vector number, status
+| register and program counter of the exception in __exception_vector,
+| __exception_sr and __exception_pc, then stops the board the same way. A
+| debugger can break on __unhandled_exception.
 
         .equ    TRACK_LEFT, 0x00E00000
         .equ    TRACK_RIGHT, 0x00E00002
         .equ    ATEXIT_MAX, 32
 
 | The vector table, at the start of ROM: the reset stack pointer and program
-| counter, then vectors 2-255, each to a stub of its own that tells the
-| handler which vector was taken (the 68000's exception frame does not say).
+| counter, then vectors 2-255. Vector N leads to vector_handler_N when the
+| program defines one (in C, void vector_handler_N(void)
+| __attribute__((interrupt)); extern "C" in C++), otherwise to a stub of its
+| own that tells __unhandled_exception which vector was taken (the 68000's
+| exception frame does not say).
+        .macro  vector_entry number
+        .weak   vector_handler_\number
+        .set    vector_handler_\number, __vector_stubs + (\number - 2) * 4
+        .long   vector_handler_\number
+        .endm
+
         .section .vectors, "a"
         .long   __stack_top
         .long   _start
+        .altmacro
         .set    vector, 2
         .rept   254
-        .long   __vector_stubs + (vector - 2) * 4
+        vector_entry %vector
         .set    vector, vector + 1
         .endr
+        .noaltmacro
 
         .text
         .globl  _start

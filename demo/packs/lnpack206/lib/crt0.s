@@ -20,22 +20,36 @@
 | the CPU stops until a reset (an interrupt of level 7, which cannot be masked,
 | leads back to it through __unhandled_exception).
 |
-| Every exception vector but the reset ones leads to __unhandled_exception,
-| which records the vector number, status register and program counter of the
-| exception in __exception_vector, __exception_sr and __exception_pc, then
-| stops the board the same way. A debugger can break on __unhandled_exception.
+| Every exception that the program does not handle itself (see the vector
+| table) leads to __unhandled_exception, which records the vector number, status
+| register and program counter of the exception in __exception_vector,
+| __exception_sr and __exception_pc, then stops the board the same way. A
+| debugger can break on __unhandled_exception.
 
         .equ    CAPTURE_LED, 0x00FFE200
         .equ    ATEXIT_MAX, 32
 
 | The vector table, at the start of ROM: the reset stack pointer and program
-| counter, then vectors 2-255 (the exception frame holds the vector's number).
+| counter, then vectors 2-255. Vector N leads to vector_handler_N when the
+| program defines one (in C, void vector_handler_N(void)
+| __attribute__((interrupt)); extern "C" in C++), otherwise to
+| __unhandled_exception (the exception frame holds the vector's number).
+        .macro  vector_entry number
+        .weak   vector_handler_\number
+        .set    vector_handler_\number, __unhandled_exception
+        .long   vector_handler_\number
+        .endm
+
         .section .vectors, "a"
         .long   __stack_top
         .long   _start
+        .altmacro
+        .set    vector, 2
         .rept   254
-        .long   __unhandled_exception
+        vector_entry %vector
+        .set    vector, vector + 1
         .endr
+        .noaltmacro
 
         .text
         .globl  _start
