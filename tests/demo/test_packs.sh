@@ -15,13 +15,14 @@ fi
 demo_root=$1
 pack_sources=$2
 
-# Platform caption, pack directory, memory map, CPU flag.
+# Platform caption, pack directory, memory map, CPU flag, runtime library.
 packs=(
-    "Palmor|palpack51|palmor.ld|-m68000"
-    "Dunnet|dunpack115|dunnet.ld|-m68000"
-    "Vessik|vespack113|vessik.ld|-mcpu=cpu32"
-    "Lenko Camera|lnpack206|lenko.ld|-mcpu=cpu32"
+    "Palmor|palpack51|palmor.ld|-m68000|m68000"
+    "Dunnet|dunpack115|dunnet.ld|-m68000|m68000"
+    "Vessik|vespack113|vessik.ld|-mcpu=cpu32|cpu32"
+    "Lenko Camera|lnpack206|lenko.ld|-mcpu=cpu32|cpu32"
 )
+runtime_dir='LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60'
 tools=(m68k-gcc m68k-g++ m68k-objcopy)
 
 # Make must see nothing of whatever runs this test.
@@ -176,6 +177,11 @@ check_project() {
             fail "link was not given the pack's crt0.s as one argument"
         [ -f "$qprj/$pack/lib/crt0.s" ] || fail "the pack has no lib/crt0.s"
         has_argument "$link" "$cpu" || fail "link without $cpu"
+        has_argument "$link" "$qprj/$runtime_dir/$runtime/libgcc.a" ||
+            fail "link was not given the installation's $runtime runtime library as one argument"
+        ! has_argument "$link" -lgcc || fail "link uses the cross compiler's own libgcc"
+        has_argument "$link" -Wl,--orphan-handling=error ||
+            fail "link lets sections the memory map does not place through"
         [ "$(argument_after "$link" -o)" = "./$name.elf" ] ||
             fail "link output is '$(argument_after "$link" -o)', not './$name.elf'"
         for source in "${sources[@]}"; do
@@ -237,7 +243,7 @@ check_failures() {
 }
 
 for entry in "${packs[@]}"; do
-    IFS='|' read -r platform pack memory_map cpu <<<"$entry"
+    IFS='|' read -r platform pack memory_map cpu runtime <<<"$entry"
     examples="$demo_root/$pack/examples"
 
     context="$pack: layout"

@@ -85,6 +85,10 @@ expected_root_files() {
             [[ -d $source_dir/demo/packs/$pack ]] || fail "the source tree has no pack $pack"
             (cd "$source_dir/demo/packs" && find "$pack" -type f -printf '644 %p\n')
         done
+        # The runtime library the build makes from GCC's sources, and its licence.
+        for file in COPYING3 COPYING.RUNTIME m68000/libgcc.a cpu32/libgcc.a; do
+            echo "644 ${EMPTY_DIRECTORIES[1]}/$file"
+        done
         for file in "${DESKTOP_FILES[@]}"; do
             echo "644 $file"
         done

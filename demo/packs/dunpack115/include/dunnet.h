@@ -1,5 +1,12 @@
 /* Dunnet robot board: 68000 at 12 MHz, 256 KiB ROM at 0x400000, 128 KiB RAM
- * at 0x200000, peripherals at 0xE00000. Every register is 16 bits wide. */
+ * at 0x200000, peripherals at 0xE00000. Every register is 16 bits wide.
+ *
+ * Reset: the board shows the first 1 KiB of ROM at address 0 as well as at
+ * 0x400000, from reset on. The 68000 has no vector base register: it reads its
+ * reset stack pointer and program counter and every exception vector there,
+ * from the table at the start of ROM (lib/crt0.s). When main() returns, or on
+ * an exception without a handler, the start-up code masks interrupts, sets
+ * both tracks to 0 and halts; the gripper keeps its position. */
 #ifndef DUNNET_H
 #define DUNNET_H
 

@@ -1,6 +1,15 @@
 /* Lenko Camera robot board: CPU32 core at 20 MHz, 1 MiB ROM at 0xA00000,
  * 512 KiB RAM at 0xC00000 (frame buffer included), peripherals at 0xFFE000.
- * Registers are 16 bits wide. */
+ * Registers are 16 bits wide.
+ *
+ * Reset: right after a reset, the board also shows its ROM at address 0,
+ * where the CPU32 reads its reset stack pointer and program counter from the
+ * table at the start of ROM (lib/crt0.s). The start-up code then sets VBR to
+ * 0xA00000, so exceptions never depend on what lies at 0 afterwards. Programs
+ * use the RAM below the frame buffer; the stack lies above it. When main()
+ * returns, or on an exception without a handler, the start-up code masks
+ * interrupts, switches the capture LED off and halts; the pan and tilt servos
+ * hold their positions. */
 #ifndef LENKO_H
 #define LENKO_H
 

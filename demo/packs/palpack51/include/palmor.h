@@ -1,5 +1,11 @@
 /* Palmor robot board: 68000 at 8 MHz, 128 KiB ROM at 0x000000, 64 KiB RAM at
- * 0x100000, peripherals at 0xFFF000. Every register is 16 bits wide. */
+ * 0x100000, peripherals at 0xFFF000. Every register is 16 bits wide.
+ *
+ * Reset: the ROM is at address 0, where the 68000 reads its reset stack
+ * pointer and program counter and, later, every exception vector: the table
+ * at the start of ROM (lib/crt0.s). When main() returns, or on an exception
+ * without a handler, the start-up code masks interrupts, sets both motors to
+ * 0 and halts, feeding the watchdog so that the board stays stopped. */
 #ifndef PALMOR_H
 #define PALMOR_H
 

@@ -1,5 +1,12 @@
 /* Vessik robot board: CPU32 core at 16 MHz, 256 KiB flash at 0x040000, 32 KiB
- * RAM at 0x300000, peripherals at 0xFFF000. Registers are 16 bits wide. */
+ * RAM at 0x300000, peripherals at 0xFFF000. Registers are 16 bits wide.
+ *
+ * Reset: right after a reset, the board also shows its ROM at address 0,
+ * where the CPU32 reads its reset stack pointer and program counter from the
+ * table at the start of ROM (lib/crt0.s). The start-up code then sets VBR to
+ * 0x040000, so exceptions never depend on what lies at 0 afterwards. When
+ * main() returns, or on an exception without a handler, the start-up code
+ * masks interrupts, sets both wheels to the stop pulse and halts. */
 #ifndef VESSIK_H
 #define VESSIK_H
 

@@ -1,0 +1,1 @@
+/* libgcc2.c includes this for the compiler's own types; it uses none of them. */

@@ -1,0 +1,1 @@
+/* No target-specific libgcc headers for these CPUs. */

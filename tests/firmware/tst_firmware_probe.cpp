@@ -1,0 +1,536 @@
+// Runs firmware on each board's CPU: a probe project, built by the pack's own
+// Makefile, booted in QEMU as the CPU would boot it and read back through gdb.
+// Also checks the images statically where QEMU is more lenient than the CPU
+// (odd word accesses, instructions a CPU32 lacks) and that oversized images
+// do not link.
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+
+const QString Tools = QStringLiteral("m68k-linux-gnu-");
+const QString RuntimeDir = QStringLiteral("LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60");
+constexpr int ProcessLimitMs = 60000;
+constexpr quint32 IoPageSize = 0x1000;
+constexpr char Garbage = char(0xA5);
+
+struct ProcessResult
+{
+    int exitCode = -1;
+    QByteArray output;
+    QByteArray errors;
+};
+
+ProcessResult run(const QString &program, const QStringList &arguments, const QString &directory,
+                  const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+{
+    QProcess process;
+    process.setWorkingDirectory(directory);
+    process.setProcessEnvironment(environment);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    ProcessResult result;
+    // A board that runs astray never stops at a breakpoint: end gdb and QEMU.
+    if (!process.waitForFinished(ProcessLimitMs)) {
+        process.kill();
+        process.waitForFinished();
+        result.errors = program.toUtf8() + " did not end\n";
+    }
+    result.output = process.readAllStandardOutput();
+    result.errors += process.readAllStandardError();
+    if (process.exitStatus() == QProcess::NormalExit)
+        result.exitCode = process.exitCode();
+    return result;
+}
+
+QProcessEnvironment buildEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"MAKEFLAGS", "MFLAGS", "MAKELEVEL", "GNUMAKEFLAGS"})
+        environment.remove(name);
+    environment.insert("QPRJ", QStringLiteral(DEMO_ROOT));
+    environment.insert("PATH", QStringLiteral(DEMO_ROOT "/BIN:") + environment.value("PATH"));
+    return environment;
+}
+
+// Copies the probe's sources and the pack's Makefile into a new project
+// directory and runs make there.
+ProcessResult buildProject(const QString &project, const QString &pack,
+                           const QMap<QString, QByteArray> &sources)
+{
+    QDir().mkpath(project);
+    for (auto it = sources.begin(); it != sources.end(); ++it) {
+        QFile file(project + "/" + it.key());
+        if (!file.open(QIODevice::WriteOnly) || file.write(it.value()) != it.value().size())
+            return {-1, {}, "cannot write " + file.fileName().toUtf8()};
+    }
+    QFile::copy(QStringLiteral(DEMO_ROOT "/") + pack + "/examples/Makefile", project + "/Makefile");
+    return run("make", {}, project, buildEnvironment());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct Section
+{
+    QString name;
+    quint32 size = 0, vma = 0, lma = 0, offset = 0;
+    bool allocated = false, loaded = false;
+};
+
+// The sections of an image as objdump -h lists them.
+QList<Section> sections(const QString &elf, const QString &directory)
+{
+    const QString listing =
+        QString::fromUtf8(run(Tools + "objdump", {"-h", elf}, directory).output);
+    static const QRegularExpression header(
+        R"(^\s*\d+\s+(\S+)\s+([0-9a-f]{8})\s+([0-9a-f]{8})\s+([0-9a-f]{8})\s+([0-9a-f]{8})\s)");
+    QList<Section> result;
+    const QStringList lines = listing.split('\n');
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        const QRegularExpressionMatch match = header.match(lines[i]);
+        if (!match.hasMatch())
+            continue;
+        Section section;
+        section.name = match.captured(1);
+        section.size = match.captured(2).toUInt(nullptr, 16);
+        section.vma = match.captured(3).toUInt(nullptr, 16);
+        section.lma = match.captured(4).toUInt(nullptr, 16);
+        section.offset = match.captured(5).toUInt(nullptr, 16);
+        section.allocated = lines[i + 1].contains("ALLOC");
+        section.loaded = lines[i + 1].contains("LOAD");
+        result << section;
+    }
+    return result;
+}
+
+QMap<QString, quint32> symbols(const QString &elf, const QString &directory)
+{
+    QMap<QString, quint32> result;
+    const QList<QByteArray> lines = run(Tools + "nm", {elf}, directory).output.split('\n');
+    for (const QByteArray &line : lines) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() == 3)
+            result.insert(QString::fromLatin1(fields[2]), fields[0].toUInt(nullptr, 16));
+    }
+    return result;
+}
+
+// Instructions that the CPU lacks: the disassembler, told the exact CPU, shows
+// them as bare ".short" words.
+QStringList missingInstructions(const QString &file, const QString &cpu, const QString &directory)
+{
+    const ProcessResult disassembly =
+        run(Tools + "objdump", {"-d", "-m", "m68k:" + cpu, file}, directory);
+    if (disassembly.exitCode != 0)
+        return {"objdump failed: " + QString::fromUtf8(disassembly.errors)};
+    QStringList found;
+    QString function;
+    const QStringList lines = QString::fromUtf8(disassembly.output).split('\n');
+    for (const QString &line : lines) {
+        if (line.endsWith(">:"))
+            function = line;
+        else if (line.contains(".short"))
+            found << function + " " + line.simplified();
+    }
+    return found;
+}
+
+QByteArray garbage(quint32 size)
+{
+    return QByteArray(int(size), Garbage);
+}
+
+QString hex(quint32 value)
+{
+    return "0x" + QString::number(value, 16);
+}
+
+// What is wrong with an image before it runs: every section in RAM must be
+// copied or cleared by start-up, from and to long-aligned addresses (QEMU's
+// 68000 does not fault on odd word accesses); the vector table must be full and
+// lead to code; no instruction may be one the CPU lacks (QEMU's 68020 runs
+// what a CPU32 does not). The image is image.elf in directory.
+QStringList imageProblems(const QByteArray &image, const QList<Section> &imageSections,
+                          QMap<QString, quint32> symbol, quint32 ramBase, quint32 ramSize,
+                          const QString &cpu, const QString &directory)
+{
+    QStringList problems;
+    for (const char *name :
+         {"__data_load", "__data_start", "__data_end", "__bss_start", "__bss_end"})
+        if (symbol[name] % 4 != 0)
+            problems << QString("%1 is %2, not long-aligned").arg(name, hex(symbol[name]));
+    Section text, vectors;
+    for (const Section &section : imageSections) {
+        if (section.name == ".text")
+            text = section;
+        if (section.name == ".vectors")
+            vectors = section;
+        if (!section.allocated || section.size == 0 || section.vma < ramBase ||
+            section.vma >= ramBase + ramSize)
+            continue;
+        const quint32 end = section.vma + section.size;
+        if (section.loaded) {
+            if (section.vma < symbol["__data_start"] || end > symbol["__data_end"] ||
+                section.lma - symbol["__data_load"] != section.vma - symbol["__data_start"])
+                problems << section.name + " is in RAM but not where start-up copies it";
+        } else if (section.vma < symbol["__bss_start"] || end > symbol["__bss_end"]) {
+            problems << section.name + " is in RAM but not where start-up clears it";
+        }
+    }
+    if (vectors.size != 256 * 4 || vectors.vma != symbol["__vectors"]) {
+        problems
+            << QString(".vectors holds %1 bytes at %2").arg(vectors.size).arg(hex(vectors.vma));
+    } else {
+        const char *table = image.constData() + vectors.offset;
+        if (qFromBigEndian<quint32>(table) != symbol["__stack_top"] ||
+            qFromBigEndian<quint32>(table + 4) != symbol["_start"])
+            problems << "the reset vectors are not __stack_top and _start";
+        for (int vector = 2; vector < 256; ++vector) {
+            const quint32 handler = qFromBigEndian<quint32>(table + 4 * vector);
+            if (handler % 2 != 0 || handler < text.vma || handler >= text.vma + text.size)
+                problems
+                    << QString("vector %1 leads to %2, not to code").arg(vector).arg(hex(handler));
+        }
+    }
+    const QStringList unknown = missingInstructions("image.elf", cpu, directory);
+    if (!unknown.isEmpty())
+        problems << "instructions the " + cpu + " lacks: " + unknown.mid(0, 5).join("; ");
+    return problems;
+}
+
+// The gdb commands that boot the image in QEMU (started by the command
+// qemu) as the CPU would, dump RAM once start-up has set it up, run the probe
+// to its end, then take an illegal instruction. They print what they find on
+// lines "probe|<what>|<values>"; registers are "address=value" pairs.
+QString bootScript(const QString &qemu, const QStringList &registers)
+{
+    QString script = "set pagination off\n"
+                     "set confirm off\n"
+                     "target remote | " +
+                     qemu +
+                     "\n"
+                     "set $sp = *(unsigned long *)&__vectors\n"
+                     "set $pc = *((unsigned long *)&__vectors + 1)\n"
+                     "break *__run_constructors\n"
+                     "break *main\n"
+                     "break *__board_halted\n"
+                     "continue\n"
+                     "if $pc == (unsigned long)&__run_constructors\n"
+                     "  dump binary memory data.dump &__data_start &__data_end\n"
+                     "  dump binary memory bss.dump &__bss_start &__bss_end\n"
+                     "  continue\n"
+                     "end\n"
+                     "if $pc == (unsigned long)&main\n"
+                     "  printf \"probe|main|%x\\n\", $sp\n"
+                     "  continue\n"
+                     "end\n"
+                     "printf \"probe|halted|%x\\n\", $pc\n"
+                     "printf \"probe|exception|%x|%x\\n\", *(unsigned short *)&__exception_vector,"
+                     " *(unsigned long *)&__exception_pc\n"
+                     "printf \"probe|stage|%x\\n\", probe_stage\n"
+                     "set $i = 0\n"
+                     "while $i < probe_count && $i < 64\n"
+                     "  printf \"probe|result|%s|%llx|%llx\\n\", probe_results[$i].name,"
+                     " probe_results[$i].actual, probe_results[$i].expected\n"
+                     "  set $i = $i + 1\n"
+                     "end\n";
+    for (const QString &assignment : registers)
+        script += QString("printf \"probe|register|%1|%x\\n\", *(unsigned short *)%1\n")
+                      .arg(assignment.section('=', 0, 0));
+    // Then an illegal instruction, with garbage in the registers again.
+    for (const QString &assignment : registers)
+        script +=
+            QString("set *(unsigned short *)%1 = 0xa5a5\n").arg(assignment.section('=', 0, 0));
+    script += "set $pc = (unsigned long)&probe_illegal_instruction\n"
+              "continue\n"
+              "printf \"probe|trap|%x|%x\\n\", *(unsigned short *)&__exception_vector,"
+              " *(unsigned long *)&__exception_pc\n";
+    for (const QString &assignment : registers)
+        script += QString("printf \"probe|trapped %1|%x\\n\", *(unsigned short *)%1\n")
+                      .arg(assignment.section('=', 0, 0));
+    script += "kill\n";
+    return script;
+}
+
+} // namespace
+
+class FirmwareProbeTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void probeRunsOnBoard_data();
+    void probeRunsOnBoard();
+    void runtimeLibraryHoldsOnlyTheCpusInstructions_data();
+    void runtimeLibraryHoldsOnlyTheCpusInstructions();
+    void oversizedImageDoesNotLink_data();
+    void oversizedImageDoesNotLink();
+
+private:
+    QTemporaryDir m_temporary;
+    QMap<QString, QByteArray> m_probeSources;
+};
+
+void FirmwareProbeTest::initTestCase()
+{
+    QVERIFY(m_temporary.isValid());
+    for (const char *tool : {"make", "qemu-system-m68k", "gdb-multiarch", "m68k-linux-gnu-objdump"})
+        QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
+                 qPrintable(QString("%1 is missing: run scripts/setup.sh").arg(tool)));
+    const QDir probe(QStringLiteral(PROBE_SOURCE_DIR));
+    for (const QString &name : probe.entryList(QDir::Files))
+        m_probeSources.insert(name, readFile(probe.filePath(name)));
+    QVERIFY(m_probeSources.contains("main.c"));
+}
+
+// Where each board has what the test must see or fill, and how it stops.
+// Vectors at 0: "rom" (the ROM is there), "mirror" (the board shows the table
+// there at all times) or "reset" (only while resetting: garbage afterwards).
+void FirmwareProbeTest::probeRunsOnBoard_data()
+{
+    QTest::addColumn<QString>("pack");
+    QTest::addColumn<QString>("cpu");
+    QTest::addColumn<QString>("qemuCpu");
+    QTest::addColumn<quint32>("ramBase");
+    QTest::addColumn<quint32>("ramSize");
+    QTest::addColumn<quint32>("ioPage");
+    QTest::addColumn<QString>("vectorsAtZero");
+    QTest::addColumn<QString>("stoppedRegisters");
+
+    QTest::newRow("Palmor") << "palpack51"
+                            << "68000"
+                            << "m68000" << 0x100000u << 0x10000u << 0xFFF000u << "rom"
+                            << "0xFFF000=0,0xFFF002=0,0xFFF040=0x5a5a";
+    QTest::newRow("Dunnet") << "dunpack115"
+                            << "68000"
+                            << "m68000" << 0x200000u << 0x20000u << 0xE00000u << "mirror"
+                            << "0xE00000=0,0xE00002=0";
+    // QEMU has no CPU32: the 68020 runs its programs, and the instruction
+    // check catches what a CPU32 would not run.
+    QTest::newRow("Vessik") << "vespack113"
+                            << "cpu32"
+                            << "m68020" << 0x300000u << 0x8000u << 0xFFF000u << "reset"
+                            << "0xFFF100=1500,0xFFF102=1500";
+    QTest::newRow("Lenko Camera") << "lnpack206"
+                                  << "cpu32"
+                                  << "m68020" << 0xC00000u << 0x80000u << 0xFFE000u << "reset"
+                                  << "0xFFE200=0";
+}
+
+void FirmwareProbeTest::probeRunsOnBoard()
+{
+    QFETCH(QString, pack);
+    QFETCH(QString, cpu);
+    QFETCH(QString, qemuCpu);
+    QFETCH(quint32, ramBase);
+    QFETCH(quint32, ramSize);
+    QFETCH(quint32, ioPage);
+    QFETCH(QString, vectorsAtZero);
+    QFETCH(QString, stoppedRegisters);
+
+    const QString project = m_temporary.path() + "/probe projects é/probe " + pack;
+    const ProcessResult build = buildProject(project, pack, m_probeSources);
+    QVERIFY2(build.exitCode == 0, build.errors.constData());
+    QVERIFY2(!build.output.contains("warning") && !build.errors.contains("warning"),
+             build.errors.constData());
+
+    // The board's files, under names that need no quoting in gdb's commands.
+    const QString work = m_temporary.path() + "/run-" + pack;
+    QVERIFY(QDir().mkpath(work));
+    QVERIFY(QFile::copy(project + "/probe " + pack + ".elf", work + "/image.elf"));
+    const QByteArray image = readFile(work + "/image.elf");
+    const QList<Section> imageSections = sections("image.elf", work);
+    const QMap<QString, quint32> symbol = symbols("image.elf", work);
+    for (const char *name :
+         {"__vectors", "__data_load", "__data_start", "__data_end", "__bss_start", "__bss_end",
+          "__stack_top", "_start", "__run_constructors", "main"})
+        QVERIFY2(symbol.contains(name), name);
+
+    const QStringList problems =
+        imageProblems(image, imageSections, symbol, ramBase, ramSize, cpu, work);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+
+    // Boot it: garbage in RAM and on the I/O page, the vector table at 0 as the
+    // board shows it, stack pointer and program counter from the table.
+    Section vectors;
+    for (const Section &section : imageSections)
+        if (section.name == ".vectors")
+            vectors = section;
+    QMap<QString, QPair<quint32, QByteArray>> loads{
+        {"ram.bin", {ramBase, garbage(ramSize)}},
+        {"io.bin", {ioPage, garbage(IoPageSize)}},
+    };
+    if (vectorsAtZero == "mirror")
+        loads.insert("vectors.bin", {0, image.mid(int(vectors.offset), int(vectors.size))});
+    else if (vectorsAtZero == "reset")
+        loads.insert("low.bin", {0, garbage(vectors.size)});
+    QString qemu = "exec qemu-system-m68k -M none -cpu " + qemuCpu +
+                   " -m 16M -nodefaults -display none -monitor none -serial none -S -gdb stdio"
+                   " -device loader,file=image.elf";
+    for (auto it = loads.begin(); it != loads.end(); ++it) {
+        QFile file(work + "/" + it.key());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(it.value().second), qint64(it.value().second.size()));
+        qemu += QString(" -device loader,file=%1,addr=%2").arg(it.key(), hex(it.value().first));
+    }
+    const QString script = bootScript(qemu, stoppedRegisters.split(','));
+    QFile scriptFile(work + "/run.gdb");
+    QVERIFY(scriptFile.open(QIODevice::WriteOnly));
+    scriptFile.write(script.toUtf8());
+    scriptFile.close();
+
+    const ProcessResult session =
+        run("gdb-multiarch", {"-batch", "-nx", "-x", "run.gdb", "image.elf"}, work);
+    QMap<QString, QString> seen;
+    QStringList wrong;
+    for (const QString &line : QString::fromUtf8(session.output).split('\n')) {
+        const QStringList fields = line.split('|');
+        if (fields.size() < 3 || fields[0] != "probe")
+            continue;
+        if (fields[1] == "result" && fields.size() == 5) {
+            if (fields[3] != fields[4])
+                wrong << QString("%1: 0x%2, not 0x%3").arg(fields[2], fields[3], fields[4]);
+            seen.insert("result", fields[2]);
+        } else if (fields[1] == "register") {
+            seen.insert(fields[2], fields.mid(3).join('|'));
+        } else {
+            seen.insert(fields[1], fields.mid(2).join('|'));
+        }
+    }
+    const QString transcript = QString::fromUtf8(session.output + session.errors);
+    QVERIFY2(seen.contains("halted"), qPrintable("the board did not stop:\n" + transcript));
+    const QStringList exception = seen.value("exception").split('|');
+    QVERIFY2(exception.value(0) == "0", qPrintable(QString("exception: vector %1 at PC 0x%2")
+                                                       .arg(exception.value(0).toUInt(nullptr, 16))
+                                                       .arg(exception.value(1))));
+    QVERIFY2(seen.contains("main"), qPrintable("main() was never reached:\n" + transcript));
+    QCOMPARE(seen.value("main").toUInt(nullptr, 16), symbol["__stack_top"] - 4);
+
+    // Once start-up has set up RAM, before the constructors change it: RAM holds
+    // the image's initialised sections, and .bss is zero.
+    const QByteArray data = readFile(work + "/data.dump");
+    QCOMPARE(quint32(data.size()), symbol["__data_end"] - symbol["__data_start"]);
+    for (const Section &section : imageSections) {
+        if (!section.loaded || section.vma < symbol["__data_start"] ||
+            section.vma >= symbol["__data_end"])
+            continue;
+        QVERIFY2(data.mid(int(section.vma - symbol["__data_start"]), int(section.size)) ==
+                     image.mid(int(section.offset), int(section.size)),
+                 qPrintable(section.name + " in RAM differs from the image"));
+    }
+    const QByteArray bss = readFile(work + "/bss.dump");
+    QCOMPARE(quint32(bss.size()), symbol["__bss_end"] - symbol["__bss_start"]);
+    QCOMPARE(bss.count('\0'), bss.size());
+
+    // After main() returned: the destructor ran, every result is right, the
+    // board is stopped through its registers.
+    QCOMPARE(seen.value("stage"), QString("44544f52"));
+    QVERIFY2(seen.contains("result"), "no results");
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join('\n')));
+    for (const QString &assignment : stoppedRegisters.split(',')) {
+        const QString address = assignment.section('=', 0, 0);
+        QCOMPARE(seen.value(address).toUInt(nullptr, 16),
+                 assignment.section('=', 1).toUInt(nullptr, 0));
+    }
+
+    // An exception that no handler claims goes through the board's own vector
+    // table (a CPU32 through VBR: address 0 holds garbage), is recorded with
+    // its vector and PC, and stops the board the same way.
+    QVERIFY(symbol.contains("probe_illegal_instruction"));
+    const QStringList trap = seen.value("trap").split('|');
+    QVERIFY2(trap.size() == 2,
+             qPrintable("the illegal instruction did not stop the board:\n" + transcript));
+    QCOMPARE(trap[0].toUInt(nullptr, 16), 4u);
+    QCOMPARE(trap[1].toUInt(nullptr, 16), symbol["probe_illegal_instruction"]);
+    for (const QString &assignment : stoppedRegisters.split(',')) {
+        const QString address = assignment.section('=', 0, 0);
+        QCOMPARE(seen.value("trapped " + address).toUInt(nullptr, 16),
+                 assignment.section('=', 1).toUInt(nullptr, 0));
+    }
+}
+
+// The installed runtime library holds no instruction its CPU lacks, while the
+// same check finds them in the cross compiler's own libgcc.
+void FirmwareProbeTest::runtimeLibraryHoldsOnlyTheCpusInstructions_data()
+{
+    QTest::addColumn<QString>("cpu");
+    QTest::addColumn<QString>("library");
+    QTest::newRow("68000") << "68000"
+                           << "m68000";
+    QTest::newRow("CPU32") << "cpu32"
+                           << "cpu32";
+}
+
+void FirmwareProbeTest::runtimeLibraryHoldsOnlyTheCpusInstructions()
+{
+    QFETCH(QString, cpu);
+    QFETCH(QString, library);
+
+    const QString runtime =
+        QStringLiteral(DEMO_ROOT "/") + RuntimeDir + "/" + library + "/libgcc.a";
+    QVERIFY(QFile::exists(runtime));
+    const QStringList unknown = missingInstructions(runtime, cpu, m_temporary.path());
+    QVERIFY2(unknown.isEmpty(), qPrintable(unknown.mid(0, 5).join('\n')));
+
+    const QByteArray compilerLibgcc =
+        run(Tools + "gcc", {"-print-libgcc-file-name"}, m_temporary.path()).output.trimmed();
+    QVERIFY(QFile::exists(QString::fromLocal8Bit(compilerLibgcc)));
+    QVERIFY(!missingInstructions(QString::fromLocal8Bit(compilerLibgcc), cpu, m_temporary.path())
+                 .isEmpty());
+}
+
+void FirmwareProbeTest::oversizedImageDoesNotLink_data()
+{
+    QTest::addColumn<QString>("pack");
+    QTest::addColumn<QByteArray>("source");
+    QTest::addColumn<QString>("message");
+
+    const QByteArray inRom = "const char big[%1] = {1};\nint main(void) { return big[3]; }\n";
+    const QByteArray inRam = "char big[%1];\nint main(void) { big[3] = 1; return big[5]; }\n";
+    const auto row = [](const char *name, const char *pack, const QByteArray &source, int size,
+                        const QString &message) {
+        QTest::newRow(name) << pack << QByteArray(source).replace("%1", QByteArray::number(size))
+                            << message;
+    };
+    const QString romFull = ": code, read-only data and initial values do not fit in the ";
+    const QString ramFull = ": .data, .bss and the stack do not fit in the ";
+    row("Palmor ROM", "palpack51", inRom, 128 * 1024, "Palmor" + romFull + "128K of ROM");
+    // Fits in RAM, but not with the stack.
+    row("Palmor RAM", "palpack51", inRam, 62 * 1024, "Palmor" + ramFull + "64K of RAM");
+    row("Dunnet ROM", "dunpack115", inRom, 256 * 1024, "Dunnet" + romFull + "256K of ROM");
+    row("Dunnet RAM", "dunpack115", inRam, 126 * 1024, "Dunnet" + ramFull + "128K of RAM");
+    row("Vessik ROM", "vespack113", inRom, 256 * 1024, "Vessik" + romFull + "256K of ROM");
+    row("Vessik RAM", "vespack113", inRam, 31 * 1024, "Vessik" + ramFull + "32K of RAM");
+    row("Lenko Camera ROM", "lnpack206", inRom, 1024 * 1024,
+        "Lenko Camera" + romFull + "1M of ROM");
+    row("Lenko Camera frame buffer", "lnpack206", inRam, 300 * 1024,
+        "Lenko Camera: .data and .bss do not fit in the 256K of RAM below the frame buffer");
+}
+
+void FirmwareProbeTest::oversizedImageDoesNotLink()
+{
+    QFETCH(QString, pack);
+    QFETCH(QByteArray, source);
+    QFETCH(QString, message);
+
+    const QString project = m_temporary.path() + "/too big/" + QTest::currentDataTag();
+    const ProcessResult build = buildProject(project, pack, {{"big.c", source}});
+    QVERIFY(build.exitCode != 0);
+    QVERIFY2(QString::fromUtf8(build.errors).contains(message), build.errors.constData());
+    QVERIFY(!QFile::exists(project + "/" + QString(QTest::currentDataTag()) + ".elf"));
+}
+
+QTEST_GUILESS_MAIN(FirmwareProbeTest)
+#include "tst_firmware_probe.moc"
