@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <sys/stat.h>
 
 namespace {
 
@@ -92,9 +93,8 @@ NavigatorWindow::NavigatorWindow(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(central);
     resize(720, 640);
 
-    connect(m_buildAction, &QAction::triggered, this, [this] { runMake({}); });
-    connect(m_cleanAction, &QAction::triggered, this,
-            [this] { runMake({QStringLiteral("clean")}); });
+    connect(m_buildAction, &QAction::triggered, this, [this] { runMake(Command::Build); });
+    connect(m_cleanAction, &QAction::triggered, this, [this] { runMake(Command::Clean); });
     connect(m_runner, &BuildRunner::outputReceived, m_output, &BuildOutputView::appendOutput);
     connect(m_runner, &BuildRunner::finished, this, &NavigatorWindow::onBuildFinished);
     showNoProject();
@@ -130,19 +130,54 @@ void NavigatorWindow::openProject(const std::string &projectFile)
     updateActions();
 }
 
-void NavigatorWindow::runMake(const QStringList &arguments)
+void NavigatorWindow::runMake(Command command)
 {
     if (m_projectDirectory.empty() || m_runner->isRunning())
         return;
     m_output->clear();
-    m_runner->start(m_projectDirectory, arguments);
+    m_command = command;
+    m_runner->start(m_projectDirectory, command == Command::Clean
+                                            ? QStringList{QStringLiteral("clean")}
+                                            : QStringList{});
     updateActions();
 }
 
-void NavigatorWindow::onBuildFinished(const QString &statusLine)
+void NavigatorWindow::onBuildFinished(BuildRunner::Outcome outcome, int exitStatus,
+                                      const QString &reason)
 {
-    m_output->appendStatusLine(statusLine);
+    const bool build = m_command == Command::Build;
+    QString line;
+    switch (outcome) {
+    case BuildRunner::Outcome::Succeeded:
+        line = build ? tr("Build finished") : tr("Clean finished");
+        break;
+    case BuildRunner::Outcome::Failed:
+        line = (build ? tr("Build failed (exit status %1)") : tr("Clean failed (exit status %1)"))
+                   .arg(exitStatus);
+        break;
+    case BuildRunner::Outcome::Crashed:
+        line = build ? tr("Build crashed") : tr("Clean crashed");
+        break;
+    case BuildRunner::Outcome::FailedToStart:
+        line =
+            (build ? tr("Build failed to start: %1") : tr("Clean failed to start: %1")).arg(reason);
+        break;
+    }
+    m_output->appendStatusLine(line);
+    if (build && outcome == BuildRunner::Outcome::Succeeded)
+        reportImage();
     updateActions();
+}
+
+void NavigatorWindow::reportImage()
+{
+    const std::string image = imageFileForDirectory(m_projectDirectory);
+    struct stat status = {};
+    if (image.empty() || ::stat(image.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return;
+    m_output->appendStatusLine(
+        tr("Image: %1 (%2 bytes)")
+            .arg(fromNative(image), QString::number(static_cast<qint64>(status.st_size))));
 }
 
 void NavigatorWindow::updateActions()

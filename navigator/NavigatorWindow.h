@@ -1,10 +1,11 @@
 #pragma once
 
+#include "BuildRunner.h"
+
 #include <QMainWindow>
 #include <string>
 
 class BuildOutputView;
-class BuildRunner;
 class QAction;
 class QLabel;
 class QListWidget;
@@ -31,9 +32,16 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    enum class Command
+    {
+        Build,
+        Clean
+    };
+
     void showNoProject();
-    void runMake(const QStringList &arguments);
-    void onBuildFinished(const QString &statusLine);
+    void runMake(Command command);
+    void onBuildFinished(BuildRunner::Outcome outcome, int exitStatus, const QString &reason);
+    void reportImage();
     void updateActions();
 
     QLabel *m_status = nullptr;
@@ -45,4 +53,5 @@ private:
     BuildOutputView *m_output = nullptr;
     BuildRunner *m_runner = nullptr;
     std::string m_projectDirectory; // empty: no project open
+    Command m_command = Command::Build;
 };
