@@ -1,13 +1,16 @@
 #include "NavigatorWindow.h"
 
 #include "BuildOutputView.h"
-#include "BuildRunner.h"
 #include "EnvironmentView.h"
 #include "ProjectFiles.h"
+#include "RecentProjectsMenu.h"
+#include "SourceListing.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +18,7 @@
 #include <QMenuBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -34,9 +38,11 @@ QLabel *plainLabel(const QString &objectName, QWidget *parent)
     return label;
 }
 
-QAction *commandAction(const QString &text, const QKeySequence &shortcut, QObject *parent)
+QAction *commandAction(const QString &objectName, const QString &text, const QKeySequence &shortcut,
+                       QObject *parent)
 {
     auto *action = new QAction(text, parent);
+    action->setObjectName(objectName);
     action->setShortcut(shortcut);
     return action;
 }
@@ -67,16 +73,30 @@ NavigatorWindow::NavigatorWindow(QWidget *parent) : QMainWindow(parent)
     details->addRow(tr("Project name:"), m_projectName);
     details->addRow(tr("Sources:"), m_sources);
 
-    m_buildAction = commandAction(tr("&Build"), QKeySequence(Qt::CTRL | Qt::Key_B), this);
-    m_buildAction->setObjectName(QStringLiteral("buildAction"));
-    m_cleanAction =
-        commandAction(tr("&Clean"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), this);
-    m_cleanAction->setObjectName(QStringLiteral("cleanAction"));
+    m_openAction = commandAction(QStringLiteral("openAction"), tr("&Open\u2026"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_O), this);
+    m_recentMenu = new RecentProjectsMenu(this);
+    m_buildAction = commandAction(QStringLiteral("buildAction"), tr("&Build"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_B), this);
+    m_cleanAction = commandAction(QStringLiteral("cleanAction"), tr("&Clean"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), this);
+    QAction *closeAction = commandAction(QStringLiteral("closeAction"), tr("Clo&se"),
+                                         QKeySequence(Qt::CTRL | Qt::Key_W), this);
+    QAction *quitAction = commandAction(QStringLiteral("quitAction"), tr("&Quit"),
+                                        QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     QMenu *projectMenu = menuBar()->addMenu(tr("&Project"));
+    projectMenu->setObjectName(QStringLiteral("projectMenu"));
+    projectMenu->addAction(m_openAction);
+    projectMenu->addMenu(m_recentMenu);
+    projectMenu->addSeparator();
     projectMenu->addAction(m_buildAction);
     projectMenu->addAction(m_cleanAction);
+    projectMenu->addSeparator();
+    projectMenu->addAction(closeAction);
+    projectMenu->addAction(quitAction);
 
     auto *commands = new QHBoxLayout;
+    commands->addWidget(commandButton(QStringLiteral("openButton"), m_openAction, central));
     commands->addWidget(commandButton(QStringLiteral("buildButton"), m_buildAction, central));
     commands->addWidget(commandButton(QStringLiteral("cleanButton"), m_cleanAction, central));
     commands->addStretch();
@@ -93,8 +113,20 @@ NavigatorWindow::NavigatorWindow(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(central);
     resize(720, 640);
 
+    connect(m_openAction, &QAction::triggered, this, &NavigatorWindow::chooseProject);
+    // Another navigator may have opened a project since.
+    connect(projectMenu, &QMenu::aboutToShow, this, [this] {
+        m_recentMenu->reload();
+        updateActions();
+    });
+    // Queued: opening rebuilds the menu, which deletes the action being triggered.
+    connect(m_recentMenu, &RecentProjectsMenu::projectChosen, this, &NavigatorWindow::openProject,
+            Qt::QueuedConnection);
     connect(m_buildAction, &QAction::triggered, this, [this] { runMake(Command::Build); });
     connect(m_cleanAction, &QAction::triggered, this, [this] { runMake(Command::Clean); });
+    // One window per process: closing it ends the navigator.
+    connect(closeAction, &QAction::triggered, this, &QWidget::close);
+    connect(quitAction, &QAction::triggered, this, &QWidget::close);
     connect(m_runner, &BuildRunner::outputReceived, m_output, &BuildOutputView::appendOutput);
     connect(m_runner, &BuildRunner::finished, this, &NavigatorWindow::onBuildFinished);
     showNoProject();
@@ -107,12 +139,16 @@ void NavigatorWindow::showNoProject()
     m_projectFile->clear();
     m_projectName->clear();
     m_sources->clear();
+    // Diagnostics left from another project would name files it does not have.
+    m_output->clear();
     m_projectDirectory.clear();
     updateActions();
 }
 
 void NavigatorWindow::openProject(const std::string &projectFile)
 {
+    if (m_runner->isRunning())
+        return;
     showNoProject();
     m_projectFile->setText(fromNative(projectFile));
     const ProjectRead read = readProjectFile(projectFile);
@@ -120,20 +156,51 @@ void NavigatorWindow::openProject(const std::string &projectFile)
         m_status->setText(tr("Cannot open the project: %1").arg(fromNative(read.error)));
         return;
     }
+    // Absolute, so that the recent list and the image name hold from anywhere.
+    const std::string canonical = canonicalPath(projectFile);
+    const std::string path = canonical.empty() ? projectFile : canonical;
     const QString name = fromNative(read.project->name);
     setWindowTitle(tr("Navigator \u2014 %1").arg(name));
+    m_projectFile->setText(fromNative(path));
     m_projectName->setText(name);
-    for (const std::string &source : read.project->sources)
-        m_sources->addItem(fromNative(source));
-    m_status->setText(tr("%n source file(s)", nullptr, static_cast<int>(m_sources->count())));
-    m_projectDirectory = projectDirectoryForFile(projectFile);
+    m_projectDirectory = projectDirectoryForFile(path);
+    RecentProjectsMenu::remember(path);
+    m_recentMenu->reload();
+    refreshSources();
     updateActions();
+}
+
+void NavigatorWindow::chooseProject()
+{
+    const QString start =
+        m_projectDirectory.empty() ? QDir::homePath() : fromNative(m_projectDirectory);
+    const QString chosen = QFileDialog::getOpenFileName(this, tr("Open Project"), start,
+                                                        tr("Navigator projects (*.proj)"));
+    if (!chosen.isEmpty())
+        openProject(QFile::encodeName(chosen).toStdString());
+}
+
+void NavigatorWindow::refreshSources()
+{
+    // The folder, not the project file: it is what the Makefile builds.
+    m_sources->clear();
+    const SourceListing listing = listSourceFiles(m_projectDirectory);
+    if (listing.error != 0) {
+        m_status->setText(tr("Cannot list the project directory '%1': %2")
+                              .arg(fromNative(m_projectDirectory),
+                                   QString::fromLocal8Bit(std::strerror(listing.error))));
+        return;
+    }
+    for (const std::string &name : listing.names)
+        m_sources->addItem(fromNative(name));
+    m_status->setText(tr("%n source file(s)", nullptr, m_sources->count()));
 }
 
 void NavigatorWindow::runMake(Command command)
 {
     if (m_projectDirectory.empty() || m_runner->isRunning())
         return;
+    refreshSources();
     m_output->clear();
     m_command = command;
     m_runner->start(m_projectDirectory, command == Command::Clean
@@ -182,9 +249,13 @@ void NavigatorWindow::reportImage()
 
 void NavigatorWindow::updateActions()
 {
-    const bool canRun = !m_projectDirectory.empty() && !m_runner->isRunning();
+    const bool idle = !m_runner->isRunning();
+    const bool canRun = !m_projectDirectory.empty() && idle;
     m_buildAction->setEnabled(canRun);
     m_cleanAction->setEnabled(canRun);
+    // A build runs in the open project's directory until it ends.
+    m_openAction->setEnabled(idle);
+    m_recentMenu->setEnabled(idle && !m_recentMenu->isEmpty());
 }
 
 void NavigatorWindow::closeEvent(QCloseEvent *event)

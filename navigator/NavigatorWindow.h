@@ -9,6 +9,7 @@ class BuildOutputView;
 class QAction;
 class QLabel;
 class QListWidget;
+class RecentProjectsMenu;
 
 // The navigator's main window: the open project's file, name and sources, the
 // environment inherited from the launcher, and the Build and Clean commands,
@@ -39,6 +40,8 @@ private:
     };
 
     void showNoProject();
+    void chooseProject();
+    void refreshSources();
     void runMake(Command command);
     void onBuildFinished(BuildRunner::Outcome outcome, int exitStatus, const QString &reason);
     void reportImage();
@@ -48,6 +51,8 @@ private:
     QLabel *m_projectFile = nullptr;
     QLabel *m_projectName = nullptr;
     QListWidget *m_sources = nullptr;
+    QAction *m_openAction = nullptr;
+    RecentProjectsMenu *m_recentMenu = nullptr;
     QAction *m_buildAction = nullptr;
     QAction *m_cleanAction = nullptr;
     BuildOutputView *m_output = nullptr;

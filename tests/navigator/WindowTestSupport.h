@@ -7,6 +7,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace navtest {
 
@@ -49,5 +52,28 @@ inline std::string makeProject(const TempDir &dir)
         return {};
     return project;
 }
+
+// Keeps the settings that windows write (the recent projects) in a temporary
+// directory, never in the user's own.
+class TemporarySettings
+{
+public:
+    TemporarySettings()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setOrganizationName(QStringLiteral("Quellix"));
+        QCoreApplication::setApplicationName(QStringLiteral("snavigator test"));
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        // The file dialog keeps its own state in native format.
+        for (const QSettings::Format format : {QSettings::IniFormat, QSettings::NativeFormat})
+            QSettings::setPath(format, QSettings::UserScope, m_directory.path());
+    }
+
+    bool isValid() const { return m_directory.isValid(); }
+    QString fileName() const { return QSettings().fileName(); }
+
+private:
+    QTemporaryDir m_directory;
+};
 
 } // namespace navtest

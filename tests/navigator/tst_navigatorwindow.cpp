@@ -13,6 +13,7 @@ class NavigatorWindowTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void startsEmpty();
     void showsProject_data();
     void showsProject();
@@ -26,6 +27,9 @@ private slots:
     void buildDisabledWithoutProject_data();
     void buildDisabledWithoutProject();
     void closingStopsRunningBuild();
+
+private:
+    navtest::TemporarySettings m_settings;
 };
 
 using namespace navtest;
@@ -35,6 +39,11 @@ namespace {
 QToolButton *button(const QWidget &window, const char *name)
 {
     return window.findChild<QToolButton *>(QString::fromLatin1(name));
+}
+
+QAction *action(const QWidget &window, const char *name)
+{
+    return window.findChild<QAction *>(QString::fromLatin1(name));
 }
 
 bool isStatusLine(const QString &line)
@@ -58,6 +67,11 @@ bool commandEnded(const NavigatorWindow &window)
 
 } // namespace
 
+void NavigatorWindowTest::initTestCase()
+{
+    QVERIFY(m_settings.isValid());
+}
+
 void NavigatorWindowTest::startsEmpty()
 {
     const NavigatorWindow window;
@@ -69,7 +83,9 @@ void NavigatorWindowTest::startsEmpty()
 
 void NavigatorWindowTest::showsProject_data()
 {
+    using Names = std::vector<std::string>;
     QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<Names>("files"); // in the project directory
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("sources");
@@ -78,14 +94,23 @@ void NavigatorWindowTest::showsProject_data()
     const QByteArray tag = "# quellix-navigator project 1\n";
     QTest::newRow("valid project")
         << tag + "name=mon robot\nsource=crt0.s\nsource=moteur \xc3\xa0 gauche.c\n"
+        << Names{"crt0.s", "moteur \xc3\xa0 gauche.c"}
         << QStringLiteral("Navigator \u2014 mon robot") << QStringLiteral("mon robot")
         << QStringList{"crt0.s", "moteur \u00e0 gauche.c"} << QStringLiteral("2 source file(s)");
+    // The folder is what the Makefile builds, whatever the project file held.
+    QTest::newRow("sources listed from the folder")
+        << tag + "name=robot\nsource=removed.c\n"
+        << Names{"main.c", "motor.cpp", "boot.S", "wheels.cc", "crt0.s", "notes.txt", "Makefile"}
+        << QStringLiteral("Navigator \u2014 robot") << QStringLiteral("robot")
+        << QStringList{"boot.S", "crt0.s", "main.c", "motor.cpp", "wheels.cc"}
+        << QStringLiteral("5 source file(s)");
     QTest::newRow("markup shown as text")
         << tag + "name=<b>robot</b>\n"
-        << QStringLiteral("Navigator \u2014 <b>robot</b>") << QStringLiteral("<b>robot</b>")
-        << QStringList{} << QStringLiteral("0 source file(s)");
+        << Names{} << QStringLiteral("Navigator \u2014 <b>robot</b>")
+        << QStringLiteral("<b>robot</b>") << QStringList{} << QStringLiteral("0 source file(s)");
     QTest::newRow("not a project file")
-        << QByteArray("all: robot\n") << QStringLiteral("Navigator") << QString() << QStringList{}
+        << QByteArray("all: robot\n") << Names{"main.c"} << QStringLiteral("Navigator") << QString()
+        << QStringList{}
         << QStringLiteral("Cannot open the project: '%1' is not a valid project file: line 1: "
                           "not a navigator project file");
 }
@@ -93,20 +118,26 @@ void NavigatorWindowTest::showsProject_data()
 void NavigatorWindowTest::showsProject()
 {
     QFETCH(QByteArray, contents);
+    QFETCH(std::vector<std::string>, files);
     QFETCH(QString, title);
     QFETCH(QString, name);
     QFETCH(QStringList, sources);
     QFETCH(QString, status);
 
     const TempDir dir;
-    const std::string earlier = dir.file("earlier.proj");
+    QCOMPARE(::mkdir(dir.file("earlier").c_str(), 0777), 0);
+    const std::string earlier = dir.file("earlier/earlier.proj");
     const std::string path = dir.file("robot.proj");
     QVERIFY(writeBytes(earlier, "# quellix-navigator project 1\nname=e\nsource=e.c\n"));
+    QVERIFY(writeBytes(dir.file("earlier/e.c"), ""));
     QVERIFY(writeBytes(path, contents.toStdString()));
+    for (const std::string &file : files)
+        QVERIFY(writeBytes(dir.file(file), ""));
 
     // Opening after another project replaces everything it showed.
     NavigatorWindow window;
     window.openProject(earlier);
+    QCOMPARE(sourceItems(window), QStringList{"e.c"});
     window.openProject(path);
     const QString shownPath = QFile::decodeName(path.c_str());
     QCOMPARE(window.windowTitle(), title);
@@ -217,9 +248,10 @@ void NavigatorWindowTest::buildRunsMakeInProjectDirectory()
     QVERIFY(run);
     QVERIFY(run->isEnabled());
     run->click();
-    // Both commands wait for the end of this one.
+    // Every command waits for the end of this one, and the project stays.
     QVERIFY(!window.buildAction()->isEnabled());
     QVERIFY(!window.cleanAction()->isEnabled());
+    QVERIFY(!action(window, "openAction")->isEnabled());
 
     QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
     const QString text = outputText(window);
@@ -227,6 +259,7 @@ void NavigatorWindowTest::buildRunsMakeInProjectDirectory()
     QVERIFY2(text.contains(output), qPrintable(text));
     QCOMPARE(readBytes(project + "/made.txt"), std::string(made ? "built\n" : ""));
     QVERIFY(window.cleanAction()->isEnabled());
+    QVERIFY(action(window, "openAction")->isEnabled());
     for (const std::string &where : {dir.path(), project})
         QVERIFY(!exists(where + "/pwned"));
     QVERIFY(!QFile::exists(QStringLiteral("pwned")));
