@@ -2,6 +2,7 @@
 
 #include "BuildOutputView.h"
 #include "EnvironmentView.h"
+#include "FileOpener.h"
 #include "ProjectFiles.h"
 #include "RecentProjectsMenu.h"
 #include "SourceListing.h"
@@ -28,6 +29,9 @@ QString fromNative(const std::string &bytes)
 {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
 }
+
+// Holds a source's name as native bytes, which its text may not give back.
+constexpr int nativeNameRole = Qt::UserRole;
 
 QLabel *plainLabel(const QString &objectName, QWidget *parent)
 {
@@ -56,9 +60,16 @@ QToolButton *commandButton(const QString &objectName, QAction *action, QWidget *
     return button;
 }
 
+bool isRegularFile(const std::string &path)
+{
+    struct stat status = {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 } // namespace
 
-NavigatorWindow::NavigatorWindow(QWidget *parent) : QMainWindow(parent)
+NavigatorWindow::NavigatorWindow(QWidget *parent)
+    : QMainWindow(parent), m_opener(std::make_unique<DesktopFileOpener>())
 {
     auto *central = new QWidget(this);
     m_status = plainLabel(QStringLiteral("statusLabel"), central);
@@ -67,6 +78,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent) : QMainWindow(parent)
     m_projectName = plainLabel(QStringLiteral("projectNameLabel"), central);
     m_sources = new QListWidget(central);
     m_sources->setObjectName(QStringLiteral("sourceList"));
+    m_sources->setToolTip(tr("Double-click a source to open it in your editor"));
 
     auto *details = new QFormLayout;
     details->addRow(tr("Project file:"), m_projectFile);
@@ -127,9 +139,19 @@ NavigatorWindow::NavigatorWindow(QWidget *parent) : QMainWindow(parent)
     // One window per process: closing it ends the navigator.
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
     connect(quitAction, &QAction::triggered, this, &QWidget::close);
+    connect(m_sources, &QListWidget::itemActivated, this, &NavigatorWindow::openSource);
+    connect(m_output, &BuildOutputView::diagnosticActivated, this,
+            &NavigatorWindow::openDiagnosticFile);
     connect(m_runner, &BuildRunner::outputReceived, m_output, &BuildOutputView::appendOutput);
     connect(m_runner, &BuildRunner::finished, this, &NavigatorWindow::onBuildFinished);
     showNoProject();
+}
+
+NavigatorWindow::~NavigatorWindow() = default;
+
+void NavigatorWindow::setFileOpener(std::unique_ptr<FileOpener> opener)
+{
+    m_opener = std::move(opener);
 }
 
 void NavigatorWindow::showNoProject()
@@ -191,8 +213,10 @@ void NavigatorWindow::refreshSources()
                                    QString::fromLocal8Bit(std::strerror(listing.error))));
         return;
     }
-    for (const std::string &name : listing.names)
-        m_sources->addItem(fromNative(name));
+    for (const std::string &name : listing.names) {
+        auto *item = new QListWidgetItem(fromNative(name), m_sources);
+        item->setData(nativeNameRole, QByteArray::fromStdString(name));
+    }
     m_status->setText(tr("%n source file(s)", nullptr, m_sources->count()));
 }
 
@@ -245,6 +269,36 @@ void NavigatorWindow::reportImage()
     m_output->appendStatusLine(
         tr("Image: %1 (%2 bytes)")
             .arg(fromNative(image), QString::number(static_cast<qint64>(status.st_size))));
+}
+
+void NavigatorWindow::openSource(const QListWidgetItem *item)
+{
+    if (!m_projectDirectory.empty())
+        openFile(m_projectDirectory + '/' + item->data(nativeNameRole).toByteArray().toStdString());
+}
+
+void NavigatorWindow::openDiagnosticFile(const QString &file)
+{
+    if (m_projectDirectory.empty())
+        return;
+    // make ran in the project directory, so relative names start there; the
+    // packs' Makefiles write them "./<name>".
+    std::string name = QFile::encodeName(file).toStdString();
+    while (name.compare(0, 2, "./") == 0)
+        name.erase(0, 2);
+    if (!name.empty())
+        openFile(name.front() == '/' ? name : m_projectDirectory + '/' + name);
+}
+
+void NavigatorWindow::openFile(const std::string &path)
+{
+    if (!isRegularFile(path)) {
+        m_status->setText(tr("Cannot open '%1': there is no such file").arg(fromNative(path)));
+        return;
+    }
+    const QString error = m_opener->open(path);
+    if (!error.isEmpty())
+        m_status->setText(tr("Cannot open '%1': %2").arg(fromNative(path), error));
 }
 
 void NavigatorWindow::updateActions()

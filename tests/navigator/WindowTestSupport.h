@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BuildTestSupport.h"
+#include "FileOpener.h"
 #include "NavigatorWindow.h"
 
 #include <QAction>
@@ -74,6 +75,24 @@ public:
 
 private:
     QTemporaryDir m_directory;
+};
+
+// Records the files the window asks to open, in place of the desktop's editor.
+class RecordingOpener : public FileOpener
+{
+public:
+    RecordingOpener(std::vector<std::string> &opened, QString error)
+        : m_opened(opened), m_error(std::move(error))
+    {}
+    QString open(const std::string &path) override
+    {
+        m_opened.push_back(path);
+        return m_error;
+    }
+
+private:
+    std::vector<std::string> &m_opened;
+    QString m_error;
 };
 
 } // namespace navtest

@@ -3,11 +3,13 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QTextBlock>
 
 using namespace navtest;
 using Names = std::vector<std::string>;
 
-// The window as its user reaches it: keys and menus.
+// The window as its user reaches it: keys, menus and double-clicks. Files open
+// through a recording opener, never in a real editor.
 class NavigatorProjectsTest : public QObject
 {
     Q_OBJECT
@@ -19,6 +21,8 @@ private slots:
     void opensAndRemembersProjects();
     void cancelledOpenKeepsProject();
     void refreshesSourcesBeforeBuild();
+    void doubleClickOpensFile_data();
+    void doubleClickOpensFile();
     void shortcutsCloseWindow_data();
     void shortcutsCloseWindow();
 
@@ -63,6 +67,13 @@ void openWithKeys(NavigatorWindow &window, const std::string &path)
     });
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     QVERIFY(answered);
+}
+
+// Through the window system, as a mouse does it: press, release, press with a
+// double-click, release. The widget overload sends the double-click alone.
+void doubleClick(NavigatorWindow &window, const QWidget *widget, QPoint position)
+{
+    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, widget->mapTo(&window, position));
 }
 
 QStringList recentTexts(const QMenu &menu)
@@ -188,6 +199,95 @@ void NavigatorProjectsTest::refreshesSourcesBeforeBuild()
     QCOMPARE(sourceItems(window), (QStringList{"boot.S", "motor.cpp"}));
     QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("2 source file(s)"));
     QTRY_VERIFY_WITH_TIMEOUT(window.buildAction()->isEnabled(), buildTimeoutMs);
+}
+
+void NavigatorProjectsTest::doubleClickOpensFile_data()
+{
+    QTest::addColumn<QString>("clicked"); // a source, or a line of the build's output
+    QTest::addColumn<QString>("opened");  // under the temporary directory; empty: nothing
+    QTest::addColumn<QString>("openerError");
+    QTest::addColumn<QString>("status"); // %1 is the temporary directory
+
+    const QString sources = QStringLiteral("2 source file(s)");
+    QTest::newRow("source") << QStringLiteral("line follower.c")
+                            << QStringLiteral("robot/line follower.c") << QString() << sources;
+    QTest::newRow("source with an accent")
+        << QStringLiteral("moteur \u00e0 gauche.c")
+        << QStringLiteral("robot/moteur \u00e0 gauche.c") << QString() << sources;
+    QTest::newRow("error with a column")
+        << QStringLiteral("line follower.c:36:28: error: expected ';' before '}' token")
+        << QStringLiteral("robot/line follower.c") << QString() << sources;
+    QTest::newRow("warning without a column, accented name")
+        << QStringLiteral("moteur \u00e0 gauche.c:12: warning: unused variable 'x'")
+        << QStringLiteral("robot/moteur \u00e0 gauche.c") << QString() << sources;
+    QTest::newRow("written ./<name>, as the packs do")
+        << QStringLiteral("./line follower.c:36:28: error: x")
+        << QStringLiteral("robot/line follower.c") << QString() << sources;
+    QTest::newRow("absolute path outside the project")
+        << QStringLiteral("%1/pack/palmor.h:3:1: note: declared here")
+        << QStringLiteral("pack/palmor.h") << QString() << sources;
+    QTest::newRow("make's own message") << QStringLiteral("make: *** [Makefile:3: all] Error 1")
+                                        << QString() << QString() << sources;
+    QTest::newRow("source line under a diagnostic")
+        << QStringLiteral("   36 |   motor(1, 2:3)") << QString() << QString() << sources;
+    QTest::newRow("file that does not exist")
+        << QStringLiteral("gone.c:1:1: error: x") << QString() << QString()
+        << QStringLiteral("Cannot open '%1/robot/gone.c': there is no such file");
+    QTest::newRow("no application for the file")
+        << QStringLiteral("line follower.c") << QStringLiteral("robot/line follower.c")
+        << QStringLiteral("no editor")
+        << QStringLiteral("Cannot open '%1/robot/line follower.c': no editor");
+}
+
+void NavigatorProjectsTest::doubleClickOpensFile()
+{
+    QFETCH(QString, clicked);
+    QFETCH(QString, opened);
+    QFETCH(QString, openerError);
+    QFETCH(QString, status);
+
+    const TempDir dir;
+    const std::string project = makeNamedProject(dir, "robot");
+    QVERIFY(!project.empty());
+    QCOMPARE(::unlink(dir.file("robot/main.c").c_str()), 0);
+    QVERIFY(writeBytes(dir.file("robot/line follower.c"), ""));
+    QVERIFY(writeBytes(dir.file("robot/moteur \xc3\xa0 gauche.c"), ""));
+    QCOMPARE(::mkdir(dir.file("pack").c_str(), 0777), 0);
+    QVERIFY(writeBytes(dir.file("pack/palmor.h"), ""));
+    const QString root = QFile::decodeName(dir.path().c_str());
+    const QString line = QString(clicked).replace(QStringLiteral("%1"), root);
+    QByteArray quoted = QFile::encodeName(line);
+    quoted.replace('\'', "'\\''").replace('$', "$$");
+    QVERIFY(writeMakefile(dir.file("robot"), "all:\n\t@echo before\n\t@printf '%s\\n' '" +
+                                                 quoted.toStdString() + "'\n\t@echo after\n"));
+
+    std::vector<std::string> openedFiles;
+    NavigatorWindow window;
+    window.setFileOpener(std::make_unique<RecordingOpener>(openedFiles, openerError));
+    window.openProject(project);
+    showAndWait(window);
+
+    auto *list = window.findChild<QListWidget *>(QStringLiteral("sourceList"));
+    QVERIFY(list);
+    const QList<QListWidgetItem *> items = list->findItems(line, Qt::MatchExactly);
+    if (!items.isEmpty()) {
+        doubleClick(window, list->viewport(), list->visualItemRect(items.first()).center());
+    } else {
+        QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(window.buildAction()->isEnabled(), buildTimeoutMs);
+        auto *pane = window.findChild<QPlainTextEdit *>(QStringLiteral("buildOutput"));
+        QVERIFY(pane);
+        const QTextBlock block = pane->document()->findBlockByNumber(1);
+        QCOMPARE(block.text(), line);
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 2);
+        doubleClick(window, pane->viewport(), pane->cursorRect(cursor).center());
+    }
+
+    const Names expected =
+        opened.isEmpty() ? Names{} : Names{dir.file(QFile::encodeName(opened).toStdString())};
+    QCOMPARE(openedFiles, expected);
+    QCOMPARE(labelText(window, "statusLabel"), status.replace(QStringLiteral("%1"), root));
 }
 
 void NavigatorProjectsTest::shortcutsCloseWindow_data()
