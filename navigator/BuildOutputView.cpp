@@ -1,6 +1,8 @@
 #include "BuildOutputView.h"
 
 #include <QFontDatabase>
+#include <QMouseEvent>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -26,4 +28,15 @@ void BuildOutputView::appendStatusLine(const QString &line)
 {
     const bool atLineStart = document()->lastBlock().text().isEmpty();
     appendOutput((atLineStart ? QString() : QStringLiteral("\n")) + line);
+}
+
+void BuildOutputView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    // The file name runs up to the first colon, so it may hold spaces and accents.
+    static const QRegularExpression diagnostic(QStringLiteral("^([^:]+):([0-9]+):"));
+    const QString line = cursorForPosition(event->position().toPoint()).block().text();
+    const QRegularExpressionMatch match = diagnostic.match(line);
+    if (match.hasMatch())
+        emit diagnosticActivated(match.captured(1), match.captured(2).toInt());
 }

@@ -3,7 +3,8 @@
 #include <QPlainTextEdit>
 
 // The read-only, monospace pane that shows a build's output as it comes,
-// kept scrolled to the end.
+// kept scrolled to the end. A double-click on a compiler diagnostic
+// ("<file>:<line>[:<column>]: ...") reports the file it names.
 class BuildOutputView : public QPlainTextEdit
 {
     Q_OBJECT
@@ -15,4 +16,11 @@ public:
     void appendOutput(const QString &text);
     // Adds line on a line of its own, with no newline after it.
     void appendStatusLine(const QString &line);
+
+signals:
+    // file as written in the output: relative to make's directory or absolute.
+    void diagnosticActivated(const QString &file, int line);
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 };

@@ -1,6 +1,8 @@
 #include "BuildRunner.h"
 
 #include <QFile>
+#include <QThread>
+#include <algorithm>
 #include <csignal>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -58,7 +60,9 @@ void BuildRunner::start(const std::string &directory, const QStringList &argumen
         return;
     }
     m_process.setWorkingDirectory(workingDirectory);
-    m_process.start(QStringLiteral("make"), arguments);
+    const int jobs = std::max(1, QThread::idealThreadCount());
+    m_process.start(QStringLiteral("make"),
+                    QStringList{QStringLiteral("-j%1").arg(jobs)} + arguments);
 }
 
 void BuildRunner::stop(int graceMs)
@@ -87,9 +91,9 @@ void BuildRunner::onFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
     readOutput();
     if (exitStatus == QProcess::CrashExit)
-        report(tr("Build crashed"));
+        report(Outcome::Crashed);
     else
-        report(tr("Build finished (exit status %1)").arg(exitCode));
+        report(exitCode == 0 ? Outcome::Succeeded : Outcome::Failed, exitCode);
 }
 
 void BuildRunner::onErrorOccurred(QProcess::ProcessError error)
@@ -101,13 +105,13 @@ void BuildRunner::onErrorOccurred(QProcess::ProcessError error)
 
 void BuildRunner::fail(const QString &reason)
 {
-    report(tr("Build failed to start: %1").arg(reason));
+    report(Outcome::FailedToStart, 0, reason);
 }
 
-void BuildRunner::report(const QString &statusLine)
+void BuildRunner::report(Outcome outcome, int exitStatus, const QString &reason)
 {
     if (!m_running)
         return;
     m_running = false;
-    emit finished(statusLine);
+    emit finished(outcome, exitStatus, reason);
 }

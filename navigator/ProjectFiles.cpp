@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -92,4 +94,19 @@ ProjectRead readProjectFile(const std::string &path)
     if (!parsed.project)
         return {std::nullopt, "'" + path + "' is not a valid project file: " + parsed.error};
     return {std::move(parsed.project), {}};
+}
+
+std::string canonicalPath(const std::string &path)
+{
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                               &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
+}
+
+std::string imageFileForDirectory(const std::string &directory)
+{
+    const std::string resolved = canonicalPath(directory);
+    if (resolved.empty() || resolved == "/")
+        return {};
+    return resolved + '/' + resolved.substr(resolved.rfind('/') + 1) + ".s37";
 }

@@ -18,3 +18,12 @@ struct ProjectRead
 
 // Reads a project file; never blocks on a FIFO or device.
 ProjectRead readProjectFile(const std::string &path);
+
+// The absolute path of path with every link resolved, or an empty string when
+// it does not exist or cannot be reached.
+std::string canonicalPath(const std::string &path);
+
+// The S-record image that a pack's Makefile writes in directory: named after
+// the directory as make's shell sees it, "<dir>/<dir name>.s37", in canonical
+// form. Empty when the directory cannot be resolved or has no name ("/").
+std::string imageFileForDirectory(const std::string &directory);

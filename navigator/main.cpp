@@ -27,6 +27,9 @@ int runWindow(const LaunchRequest &request)
     char *qtArgv[] = {programName, nullptr};
     int qtArgc = 1;
     QApplication app(qtArgc, qtArgv);
+    // Where QSettings keeps the recent projects.
+    QApplication::setOrganizationName(QStringLiteral("Quellix"));
+    QApplication::setApplicationName(QStringLiteral("snavigator"));
 
     NavigatorWindow window;
     if (request.mode == LaunchMode::OpenProject)

@@ -29,21 +29,4 @@ inline QStringList toQStringList(const std::vector<std::string> &texts)
     return list;
 }
 
-#include <QApplication>
-#include <QTimer>
-#include <functional>
-
-// Calls answer() with the next modal widget as soon as one is shown, so that a
-// test can read and close a message box or dialog that blocks it.
-inline void answerNextModal(std::function<void(QWidget *)> answer)
-{
-    auto *timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer = std::move(answer)] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            answer(modal);
-        }
-    });
-    timer->start(10);
-}
+#include "ModalAnswer.h"

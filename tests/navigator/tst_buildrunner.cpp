@@ -2,6 +2,9 @@
 #include "BuildTestSupport.h"
 
 #include <QSignalSpy>
+#include <QThread>
+
+using Outcome = BuildRunner::Outcome;
 
 // Runs real make processes, each in a project directory of its own.
 class BuildRunnerTest : public QObject
@@ -37,26 +40,26 @@ void BuildRunnerTest::reportsEnd_data()
     QTest::addColumn<QByteArray>("makefile"); // null: no Makefile
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("output"); // part of it
-    QTest::addColumn<QString>("status");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<int>("exitStatus");
 
     QTest::newRow("success") << QByteArray("all:\n\t@echo all done\n") << QStringList{}
-                             << QStringLiteral("all done\n")
-                             << QStringLiteral("Build finished (exit status 0)");
+                             << QStringLiteral("all done\n") << Outcome::Succeeded << 0;
     QTest::newRow("failing recipe: make's own status")
         << QByteArray("all:\n\t@echo failing; exit 7\n") << QStringList{}
-        << QStringLiteral("Error 7") << QStringLiteral("Build finished (exit status 2)");
-    QTest::newRow("stderr merged")
-        << QByteArray("all:\n\t@echo to stderr >&2\n") << QStringList{}
-        << QStringLiteral("to stderr\n") << QStringLiteral("Build finished (exit status 0)");
+        << QStringLiteral("Error 7") << Outcome::Failed << 2;
+    QTest::newRow("stderr merged") << QByteArray("all:\n\t@echo to stderr >&2\n") << QStringList{}
+                                   << QStringLiteral("to stderr\n") << Outcome::Succeeded << 0;
     QTest::newRow("arguments passed as given")
         << QByteArray("all:\n\t@echo wrong target\nclean:\n\t@echo cleaned up\n")
-        << QStringList{"clean"} << QStringLiteral("cleaned up\n")
-        << QStringLiteral("Build finished (exit status 0)");
+        << QStringList{"clean"} << QStringLiteral("cleaned up\n") << Outcome::Succeeded << 0;
+    QTest::newRow("one job per core")
+        << QByteArray("all:\n\t@echo \"flags $(MAKEFLAGS)\"\n") << QStringList{}
+        << QStringLiteral(" -j%1").arg(QThread::idealThreadCount()) << Outcome::Succeeded << 0;
     QTest::newRow("no makefile") << QByteArray() << QStringList{}
-                                 << QStringLiteral("no makefile found")
-                                 << QStringLiteral("Build finished (exit status 2)");
+                                 << QStringLiteral("no makefile found") << Outcome::Failed << 2;
     QTest::newRow("make killed") << QByteArray("all:\n\t@kill -KILL $$PPID\n") << QStringList{}
-                                 << QString() << QStringLiteral("Build crashed");
+                                 << QString() << Outcome::Crashed << 0;
 }
 
 void BuildRunnerTest::reportsEnd()
@@ -64,7 +67,8 @@ void BuildRunnerTest::reportsEnd()
     QFETCH(QByteArray, makefile);
     QFETCH(QStringList, arguments);
     QFETCH(QString, output);
-    QFETCH(QString, status);
+    QFETCH(Outcome, outcome);
+    QFETCH(int, exitStatus);
 
     const navtest::TempDir dir;
     if (!makefile.isNull())
@@ -76,7 +80,8 @@ void BuildRunnerTest::reportsEnd()
     runner.start(dir.path(), arguments);
     QVERIFY(runner.isRunning());
     QTRY_COMPARE_WITH_TIMEOUT(finishedSpy.count(), 1, buildTimeoutMs);
-    QCOMPARE(finishedSpy.at(0).at(0).toString(), status);
+    QCOMPARE(finishedSpy.at(0).at(0).value<Outcome>(), outcome);
+    QCOMPARE(finishedSpy.at(0).at(1).toInt(), exitStatus);
     QVERIFY(!runner.isRunning());
     QVERIFY2(received(outputSpy).contains(output), qPrintable(received(outputSpy)));
 }
@@ -108,9 +113,9 @@ void BuildRunnerTest::refusesUndecodableDirectory()
     QSignalSpy finishedSpy(&runner, &BuildRunner::finished);
     runner.start(project);
     QTRY_COMPARE_WITH_TIMEOUT(finishedSpy.count(), 1, buildTimeoutMs);
-    const QString status = finishedSpy.at(0).at(0).toString();
-    QVERIFY2(status.startsWith(QStringLiteral("Build failed to start: the project directory '")),
-             qPrintable(status));
+    QCOMPARE(finishedSpy.at(0).at(0).value<Outcome>(), Outcome::FailedToStart);
+    const QString reason = finishedSpy.at(0).at(2).toString();
+    QVERIFY2(reason.startsWith(QStringLiteral("the project directory '")), qPrintable(reason));
     QVERIFY(!runner.isRunning());
     QVERIFY(!navtest::exists(project + "/built"));
     QVERIFY(!navtest::exists(dir.file("built")));
@@ -155,11 +160,9 @@ void BuildRunnerTest::endsEveryProcessOfTheBuild()
         QCOMPARE(finishedSpy.count(), 0);
     } else {
         QCOMPARE(finishedSpy.count(), 1);
-        const QString status = finishedSpy.at(0).at(0).toString();
-        QVERIFY2(status == QStringLiteral("Build crashed") ||
-                     (status.startsWith(QStringLiteral("Build finished (exit status ")) &&
-                      status != QStringLiteral("Build finished (exit status 0)")),
-                 qPrintable(status));
+        const auto outcome = finishedSpy.at(0).at(0).value<Outcome>();
+        QVERIFY2(outcome == Outcome::Crashed || outcome == Outcome::Failed,
+                 QMetaEnum::fromType<Outcome>().valueToKey(static_cast<int>(outcome)));
         QVERIFY(!runner->isRunning());
     }
 }

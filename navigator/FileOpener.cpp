@@ -1,0 +1,17 @@
+#include "FileOpener.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QUrl>
+
+QString DesktopFileOpener::open(const std::string &path)
+{
+    // A URL holds text: a name that does not survive decoding would open another file.
+    const QByteArray nativePath = QByteArray::fromStdString(path);
+    const QString decoded = QFile::decodeName(nativePath);
+    if (QFile::encodeName(decoded) != nativePath)
+        return QObject::tr("its name is not valid in this locale");
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(decoded)))
+        return QObject::tr("the desktop has no application for it");
+    return {};
+}

@@ -1,0 +1,47 @@
+#include "RecentProjectsMenu.h"
+
+#include <QFile>
+#include <QSettings>
+
+namespace {
+
+const QString settingsKey = QStringLiteral("recentProjects");
+constexpr int maxRecentProjects = 8;
+
+} // namespace
+
+RecentProjectsMenu::RecentProjectsMenu(QWidget *parent) : QMenu(tr("Open &Recent"), parent)
+{
+    setObjectName(QStringLiteral("recentMenu"));
+    reload();
+}
+
+void RecentProjectsMenu::remember(const std::string &path)
+{
+    const QByteArray nativePath = QByteArray::fromStdString(path);
+    const QString decoded = QFile::decodeName(nativePath);
+    if (QFile::encodeName(decoded) != nativePath)
+        return;
+    QSettings settings;
+    QStringList paths = settings.value(settingsKey).toStringList();
+    paths.removeAll(decoded);
+    paths.prepend(decoded);
+    settings.setValue(settingsKey, paths.mid(0, maxRecentProjects));
+}
+
+void RecentProjectsMenu::reload()
+{
+    clear();
+    const QStringList paths =
+        QSettings().value(settingsKey).toStringList().mid(0, maxRecentProjects);
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString &path = paths.at(i);
+        QString text = path;
+        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction *action = addAction(QStringLiteral("&%1 %2").arg(QString::number(i + 1), text));
+        action->setObjectName(QStringLiteral("recentProject%1").arg(i + 1));
+        connect(action, &QAction::triggered, this,
+                [this, path] { emit projectChosen(QFile::encodeName(path).toStdString()); });
+    }
+    setEnabled(!paths.isEmpty());
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "BuildTestSupport.h"
+#include "FileOpener.h"
+#include "NavigatorWindow.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace navtest {
+
+constexpr int buildTimeoutMs = 30000;
+const QByteArray projectTag = "# quellix-navigator project 1\n";
+
+inline QString labelText(const QWidget &window, const char *name)
+{
+    const auto *label = window.findChild<QLabel *>(QString::fromLatin1(name));
+    return label ? label->text() : QStringLiteral("<no label %1>").arg(QLatin1String(name));
+}
+
+inline QStringList sourceItems(const QWidget &window)
+{
+    QStringList items;
+    const auto *list = window.findChild<QListWidget *>(QStringLiteral("sourceList"));
+    for (int i = 0; list && i < list->count(); ++i)
+        items << list->item(i)->text();
+    return items;
+}
+
+inline QString outputText(const QWidget &window)
+{
+    const auto *pane = window.findChild<QPlainTextEdit *>(QStringLiteral("buildOutput"));
+    return pane ? pane->toPlainText() : QStringLiteral("<no buildOutput>");
+}
+
+inline QString lastLine(const QString &text)
+{
+    return text.section(QLatin1Char('\n'), -1);
+}
+
+// A project directory whose name a shell would act on, holding robot.proj.
+inline std::string makeProject(const TempDir &dir)
+{
+    const std::string project = dir.file("robot \xc3\xa9 $(touch pwned) `touch pwned`; x");
+    if (::mkdir(project.c_str(), 0777) != 0 ||
+        !writeBytes(project + "/robot.proj",
+                    (projectTag + "name=robot\nsource=main.c\n").toStdString()))
+        return {};
+    return project;
+}
+
+// Keeps the settings that windows write (the recent projects) in a temporary
+// directory, never in the user's own.
+class TemporarySettings
+{
+public:
+    TemporarySettings()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setOrganizationName(QStringLiteral("Quellix"));
+        QCoreApplication::setApplicationName(QStringLiteral("snavigator test"));
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        // The file dialog keeps its own state in native format.
+        for (const QSettings::Format format : {QSettings::IniFormat, QSettings::NativeFormat})
+            QSettings::setPath(format, QSettings::UserScope, m_directory.path());
+    }
+
+    bool isValid() const { return m_directory.isValid(); }
+    QString fileName() const { return QSettings().fileName(); }
+
+private:
+    QTemporaryDir m_directory;
+};
+
+// Records the files the window asks to open, in place of the desktop's editor.
+class RecordingOpener : public FileOpener
+{
+public:
+    RecordingOpener(std::vector<std::string> &opened, QString error)
+        : m_opened(opened), m_error(std::move(error))
+    {}
+    QString open(const std::string &path) override
+    {
+        m_opened.push_back(path);
+        return m_error;
+    }
+
+private:
+    std::vector<std::string> &m_opened;
+    QString m_error;
+};
+
+} // namespace navtest

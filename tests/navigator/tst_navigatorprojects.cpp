@@ -1,0 +1,312 @@
+#include "ModalAnswer.h"
+#include "WindowTestSupport.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QTextBlock>
+
+using namespace navtest;
+using Names = std::vector<std::string>;
+
+// The window as its user reaches it: keys, menus and double-clicks. Files open
+// through a recording opener, never in a real editor.
+class NavigatorProjectsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void opensAndRemembersProjects_data();
+    void opensAndRemembersProjects();
+    void cancelledOpenKeepsProject();
+    void refreshesSourcesBeforeBuild();
+    void doubleClickOpensFile_data();
+    void doubleClickOpensFile();
+    void shortcutsCloseWindow_data();
+    void shortcutsCloseWindow();
+
+private:
+    navtest::TemporarySettings m_settings;
+};
+
+namespace {
+
+// Writes <dir>/<name>/<name>.proj with one source, main.c; returns its path.
+std::string makeNamedProject(const TempDir &dir, const std::string &name)
+{
+    const std::string directory = dir.file(name);
+    const std::string file = directory + '/' + name + ".proj";
+    if (::mkdir(directory.c_str(), 0777) != 0 || !writeBytes(directory + "/main.c", "") ||
+        !writeBytes(file,
+                    (projectTag + "name=" + name.c_str() + "\nsource=main.c\n").toStdString()))
+        return {};
+    return file;
+}
+
+void showAndWait(NavigatorWindow &window)
+{
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
+// Presses Ctrl+O and types path into the file dialog.
+void openWithKeys(NavigatorWindow &window, const std::string &path)
+{
+    // The window's shortcuts work once it is active again after a dialog.
+    showAndWait(window);
+    const QString name = QFile::decodeName(path.c_str());
+    bool answered = false;
+    answerNextModal([name, &answered](QWidget *dialog) {
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(edit);
+        edit->setText(name);
+        QTest::keyClick(edit, Qt::Key_Return);
+        answered = true;
+    });
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(answered);
+}
+
+// Through the window system, as a mouse does it: press, release, press with a
+// double-click, release. The widget overload sends the double-click alone.
+void doubleClick(NavigatorWindow &window, const QWidget *widget, QPoint position)
+{
+    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, widget->mapTo(&window, position));
+}
+
+QStringList recentTexts(const QMenu &menu)
+{
+    QStringList texts;
+    for (const QAction *action : menu.actions())
+        texts << action->text();
+    return texts;
+}
+
+} // namespace
+
+void NavigatorProjectsTest::initTestCase()
+{
+    QVERIFY(m_settings.isValid());
+    QVERIFY(m_settings.fileName().startsWith(QDir::tempPath()));
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+}
+
+void NavigatorProjectsTest::init()
+{
+    QSettings().clear();
+}
+
+void NavigatorProjectsTest::opensAndRemembersProjects_data()
+{
+    QTest::addColumn<Names>("opened"); // in this order, through Project ▸ Open…
+    QTest::addColumn<Names>("recent"); // the recent menu afterwards, in a new window
+
+    QTest::newRow("one") << Names{"a"} << Names{"a"};
+    QTest::newRow("most recent first") << Names{"a", "b", "c"} << Names{"c", "b", "a"};
+    QTest::newRow("reopened moves to the front") << Names{"a", "b", "a"} << Names{"a", "b"};
+    QTest::newRow("eight kept") << Names{"a", "b", "c", "d", "e", "f", "g", "h", "i"}
+                                << Names{"i", "h", "g", "f", "e", "d", "c", "b"};
+    QTest::newRow("invalid project not kept") << Names{"a", "broken"} << Names{"a"};
+    QTest::newRow("names with spaces, accents and &")
+        << Names{"robot & co", "d\xc3\xa9j\xc3\xa0 vu"}
+        << Names{"d\xc3\xa9j\xc3\xa0 vu", "robot & co"};
+}
+
+void NavigatorProjectsTest::opensAndRemembersProjects()
+{
+    QFETCH(Names, opened);
+    QFETCH(Names, recent);
+
+    const TempDir dir;
+    for (const std::string &name : opened)
+        if (!exists(dir.file(name)))
+            QVERIFY(!makeNamedProject(dir, name).empty());
+    if (exists(dir.file("broken")))
+        QVERIFY(writeBytes(dir.file("broken/broken.proj"), "not a project\n"));
+
+    {
+        // Started with no project, as "Open Existing Project" does.
+        NavigatorWindow window;
+        showAndWait(window);
+        for (const std::string &name : opened) {
+            openWithKeys(window, dir.file(name + '/' + name + ".proj"));
+            if (QTest::currentTestFailed())
+                return;
+            const bool valid = name != "broken";
+            QCOMPARE(window.windowTitle(),
+                     valid ? QStringLiteral("Navigator \u2014 %1").arg(QString::fromStdString(name))
+                           : QStringLiteral("Navigator"));
+            QCOMPARE(sourceItems(window), valid ? QStringList{"main.c"} : QStringList{});
+        }
+    }
+
+    NavigatorWindow window;
+    showAndWait(window);
+    auto *menu = window.findChild<QMenu *>(QStringLiteral("recentMenu"));
+    QVERIFY(menu);
+    QStringList expected;
+    for (size_t i = 0; i < recent.size(); ++i) {
+        QString path = QFile::decodeName(dir.file(recent[i] + '/' + recent[i] + ".proj").c_str());
+        expected << QStringLiteral("&%1 %2").arg(i + 1).arg(path.replace('&', "&&"));
+    }
+    QCOMPARE(recentTexts(*menu), expected);
+
+    // The last entry, chosen with the keyboard.
+    menu->popup(window.mapToGlobal(QPoint(10, 10)));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    for (size_t i = 0; i < recent.size(); ++i)
+        QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_COMPARE(window.windowTitle(),
+                 QStringLiteral("Navigator \u2014 %1").arg(QString::fromStdString(recent.back())));
+    QCOMPARE(labelText(window, "projectFileLabel"),
+             expected.last().section(' ', 1).replace("&&", "&"));
+}
+
+void NavigatorProjectsTest::cancelledOpenKeepsProject()
+{
+    const TempDir dir;
+    const std::string project = makeNamedProject(dir, "robot");
+    QVERIFY(!project.empty());
+    NavigatorWindow window;
+    window.openProject(project);
+    showAndWait(window);
+
+    answerNextModal([](QWidget *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Navigator \u2014 robot"));
+    QVERIFY(window.buildAction()->isEnabled());
+}
+
+void NavigatorProjectsTest::refreshesSourcesBeforeBuild()
+{
+    const TempDir dir;
+    const std::string project = makeNamedProject(dir, "robot");
+    QVERIFY(!project.empty());
+    QVERIFY(writeMakefile(dir.file("robot"), "all:\n\t@echo built\n"));
+    NavigatorWindow window;
+    window.openProject(project);
+    showAndWait(window);
+    QCOMPARE(sourceItems(window), QStringList{"main.c"});
+
+    // Added and removed after the project was opened.
+    QVERIFY(writeBytes(dir.file("robot/motor.cpp"), ""));
+    QVERIFY(writeBytes(dir.file("robot/boot.S"), ""));
+    QCOMPARE(::unlink(dir.file("robot/main.c").c_str()), 0);
+    QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
+    QCOMPARE(sourceItems(window), (QStringList{"boot.S", "motor.cpp"}));
+    QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("2 source file(s)"));
+    QTRY_VERIFY_WITH_TIMEOUT(window.buildAction()->isEnabled(), buildTimeoutMs);
+}
+
+void NavigatorProjectsTest::doubleClickOpensFile_data()
+{
+    QTest::addColumn<QString>("clicked"); // a source, or a line of the build's output
+    QTest::addColumn<QString>("opened");  // under the temporary directory; empty: nothing
+    QTest::addColumn<QString>("openerError");
+    QTest::addColumn<QString>("status"); // %1 is the temporary directory
+
+    const QString sources = QStringLiteral("2 source file(s)");
+    QTest::newRow("source") << QStringLiteral("line follower.c")
+                            << QStringLiteral("robot/line follower.c") << QString() << sources;
+    QTest::newRow("source with an accent")
+        << QStringLiteral("moteur \u00e0 gauche.c")
+        << QStringLiteral("robot/moteur \u00e0 gauche.c") << QString() << sources;
+    QTest::newRow("error with a column")
+        << QStringLiteral("line follower.c:36:28: error: expected ';' before '}' token")
+        << QStringLiteral("robot/line follower.c") << QString() << sources;
+    QTest::newRow("warning without a column, accented name")
+        << QStringLiteral("moteur \u00e0 gauche.c:12: warning: unused variable 'x'")
+        << QStringLiteral("robot/moteur \u00e0 gauche.c") << QString() << sources;
+    QTest::newRow("written ./<name>, as the packs do")
+        << QStringLiteral("./line follower.c:36:28: error: x")
+        << QStringLiteral("robot/line follower.c") << QString() << sources;
+    QTest::newRow("absolute path outside the project")
+        << QStringLiteral("%1/pack/palmor.h:3:1: note: declared here")
+        << QStringLiteral("pack/palmor.h") << QString() << sources;
+    QTest::newRow("make's own message") << QStringLiteral("make: *** [Makefile:3: all] Error 1")
+                                        << QString() << QString() << sources;
+    QTest::newRow("source line under a diagnostic")
+        << QStringLiteral("   36 |   motor(1, 2:3)") << QString() << QString() << sources;
+    QTest::newRow("file that does not exist")
+        << QStringLiteral("gone.c:1:1: error: x") << QString() << QString()
+        << QStringLiteral("Cannot open '%1/robot/gone.c': there is no such file");
+    QTest::newRow("no application for the file")
+        << QStringLiteral("line follower.c") << QStringLiteral("robot/line follower.c")
+        << QStringLiteral("no editor")
+        << QStringLiteral("Cannot open '%1/robot/line follower.c': no editor");
+}
+
+void NavigatorProjectsTest::doubleClickOpensFile()
+{
+    QFETCH(QString, clicked);
+    QFETCH(QString, opened);
+    QFETCH(QString, openerError);
+    QFETCH(QString, status);
+
+    const TempDir dir;
+    const std::string project = makeNamedProject(dir, "robot");
+    QVERIFY(!project.empty());
+    QCOMPARE(::unlink(dir.file("robot/main.c").c_str()), 0);
+    QVERIFY(writeBytes(dir.file("robot/line follower.c"), ""));
+    QVERIFY(writeBytes(dir.file("robot/moteur \xc3\xa0 gauche.c"), ""));
+    QCOMPARE(::mkdir(dir.file("pack").c_str(), 0777), 0);
+    QVERIFY(writeBytes(dir.file("pack/palmor.h"), ""));
+    const QString root = QFile::decodeName(dir.path().c_str());
+    const QString line = QString(clicked).replace(QStringLiteral("%1"), root);
+    QByteArray quoted = QFile::encodeName(line);
+    quoted.replace('\'', "'\\''").replace('$', "$$");
+    QVERIFY(writeMakefile(dir.file("robot"), "all:\n\t@echo before\n\t@printf '%s\\n' '" +
+                                                 quoted.toStdString() + "'\n\t@echo after\n"));
+
+    std::vector<std::string> openedFiles;
+    NavigatorWindow window;
+    window.setFileOpener(std::make_unique<RecordingOpener>(openedFiles, openerError));
+    window.openProject(project);
+    showAndWait(window);
+
+    auto *list = window.findChild<QListWidget *>(QStringLiteral("sourceList"));
+    QVERIFY(list);
+    const QList<QListWidgetItem *> items = list->findItems(line, Qt::MatchExactly);
+    if (!items.isEmpty()) {
+        doubleClick(window, list->viewport(), list->visualItemRect(items.first()).center());
+    } else {
+        QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(window.buildAction()->isEnabled(), buildTimeoutMs);
+        auto *pane = window.findChild<QPlainTextEdit *>(QStringLiteral("buildOutput"));
+        QVERIFY(pane);
+        const QTextBlock block = pane->document()->findBlockByNumber(1);
+        QCOMPARE(block.text(), line);
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 2);
+        doubleClick(window, pane->viewport(), pane->cursorRect(cursor).center());
+    }
+
+    const Names expected =
+        opened.isEmpty() ? Names{} : Names{dir.file(QFile::encodeName(opened).toStdString())};
+    QCOMPARE(openedFiles, expected);
+    QCOMPARE(labelText(window, "statusLabel"), status.replace(QStringLiteral("%1"), root));
+}
+
+void NavigatorProjectsTest::shortcutsCloseWindow_data()
+{
+    QTest::addColumn<QKeyCombination>("key");
+
+    QTest::newRow("Ctrl+Q") << QKeyCombination(Qt::ControlModifier, Qt::Key_Q);
+    QTest::newRow("Ctrl+W") << QKeyCombination(Qt::ControlModifier, Qt::Key_W);
+}
+
+void NavigatorProjectsTest::shortcutsCloseWindow()
+{
+    QFETCH(QKeyCombination, key);
+
+    NavigatorWindow window;
+    showAndWait(window);
+    QTest::keyClick(&window, key.key(), key.keyboardModifiers());
+    QVERIFY(!window.isVisible());
+}
+
+QTEST_MAIN(NavigatorProjectsTest)
+#include "tst_navigatorprojects.moc"
