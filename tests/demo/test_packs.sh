@@ -127,18 +127,19 @@ check_project() {
 
     local calls="$work/calls"
     split_log "$calls"
-    local call tool compiled=() link='' objcopy=''
+    local call tool compiled=() objects=() link='' objcopy=''
     for call in "$calls"/call.*; do
         tool=$(head -n 1 "$call")
         if has_argument "$call" -c; then
             compiled+=("$(argument_after "$call" -c)")
             has_argument "$call" "$cpu" || fail "$tool compiled without $cpu: $(tail -n +2 "$call" | paste -sd ' ')"
             case "$(argument_after "$call" -c)" in
-            *.c | *.cc)
-                has_argument "$call" "-I$qprj/$pack/include" ||
+            *.c | *.cc | *.cpp | *.S)
+                [ "$(argument_after "$call" -isystem)" = "$qprj/$pack/include" ] ||
                     fail "$tool was not given the pack's include directory as one argument: $(tail -n +2 "$call" | paste -sd ' ')"
                 ;;
             esac
+            objects+=("$(argument_after "$call" -o)")
         elif [ "$tool" = m68k-objcopy ]; then
             objcopy=$call
         elif [ "$tool" = m68k-gcc ]; then
@@ -151,7 +152,7 @@ check_project() {
     local source expected_tool
     for source in "${sources[@]}"; do
         case "$source" in
-        *.cc) expected_tool=m68k-g++ ;;
+        *.cc | *.cpp) expected_tool=m68k-g++ ;;
         *) expected_tool=m68k-gcc ;;
         esac
         local count=0
@@ -182,10 +183,11 @@ check_project() {
         ! has_argument "$link" -lgcc || fail "link uses the cross compiler's own libgcc"
         has_argument "$link" -Wl,--orphan-handling=error ||
             fail "link lets sections the memory map does not place through"
-        [ "$(argument_after "$link" -o)" = "./$name.elf" ] ||
-            fail "link output is '$(argument_after "$link" -o)', not './$name.elf'"
-        for source in "${sources[@]}"; do
-            has_argument "$link" "./$source.o" || fail "link misses ./$source.o"
+        [ "$(argument_after "$link" -o)" = build/image.elf ] ||
+            fail "link output is '$(argument_after "$link" -o)', not build/image.elf"
+        local object
+        for object in "${objects[@]}"; do
+            has_argument "$link" "$object" || fail "link misses $object"
         done
     fi
 
@@ -193,8 +195,8 @@ check_project() {
         fail "no S-record image was asked of m68k-objcopy"
     else
         [ "$(argument_after "$objcopy" -O)" = srec ] || fail "m68k-objcopy not asked for S-records"
-        [ "$(tail -n 2 "$objcopy" | paste -sd '|')" = "./$name.elf|./$name.s37" ] ||
-            fail "m68k-objcopy got '$(tail -n 2 "$objcopy" | paste -sd ' ')', not './$name.elf ./$name.s37'"
+        [ "$(tail -n 2 "$objcopy" | paste -sd '|')" = "build/image.elf|build/image.s37" ] ||
+            fail "m68k-objcopy got '$(tail -n 2 "$objcopy" | paste -sd ' ')', not 'build/image.elf build/image.s37'"
     fi
     [ -f "$project/$name.elf" ] || fail "'$name.elf' was not made"
     [ -f "$project/$name.s37" ] || fail "'$name.s37' was not made"
@@ -278,11 +280,12 @@ for entry in "${packs[@]}"; do
     check_project "$work/my robots/projet é/$pack/demo" demo \
         "demo.c=$examples/Template.c"
 
-    context="$pack: C, C++ and assembler, program name with spaces"
+    context="$pack: every source kind, names with spaces"
     printf 'int twice(int value);\nint twice(int value) { return 2 * value; }\n' >"$work/helpers.cc"
     printf '        .text\n        .globl  idle\nidle:   rts\n' >"$work/idle.s"
     check_project "$work/my robots/l'atelier ü/$pack/Bras gauche" "Bras gauche" \
-        "main.c=$examples/Template.c" "helpers.cc=$work/helpers.cc" "idle.s=$work/idle.s"
+        "main.c=$examples/Template.c" "helpers.cc=$work/helpers.cc" "idle.s=$work/idle.s" \
+        "more helpers.cpp=$work/helpers.cc" "boot code.S=$work/idle.s"
 
     context="$pack: failures"
     check_failures

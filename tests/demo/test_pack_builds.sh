@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Builds a project with each pack's Makefile and the real cross tools, under an
+# installation root and in a project directory whose names hold spaces, accents
+# and shell characters, as do the sources and headers: a full build of every
+# source kind, nothing rebuilt when nothing changed, a touched header rebuilding
+# its dependents only, a broken source leaving no image, and a clean leaving
+# only the user's files.
+#
+# Usage: test_pack_builds.sh DEMO_ROOT
+set -euo pipefail
+
+if [ $# -ne 1 ]; then
+    echo "usage: $0 DEMO_ROOT" >&2
+    exit 2
+fi
+demo_root=$1
+packs=(palpack51 dunpack115 vespack113 lnpack206)
+nm=m68k-linux-gnu-nm
+command -v "$nm" >/dev/null || {
+    echo "$nm is missing (binutils-m68k-linux-gnu)" >&2
+    exit 1
+}
+unset MAKEFLAGS MFLAGS MAKELEVEL MAKEFILES GNUMAKEFLAGS
+
+failures=0
+fail() {
+    echo "FAIL [$pack]: $*" >&2
+    failures=$((failures + 1))
+}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The root through links: its name is odd, its contents the laid-out root's.
+qprj="$work/root é \$HOME 'x' #1"
+mkdir -p "$qprj"
+for entry in "$demo_root"/*; do
+    ln -s "$entry" "$qprj/${entry##*/}"
+done
+export QPRJ=$qprj PATH="$qprj/BIN:$PATH"
+
+header='speed $x %1 #2 :;&*`'"'"'.h'
+motor='motor control é.c'
+helper='helper & co.cpp'
+boot='boot $1 #.S'
+idle='idle (stub).s'
+
+# Runs make -j2 in the project; its output in $output, its status returned.
+build() {
+    local status=0
+    output=$(cd "$project" && make -j2 "$@" 2>&1) || status=$?
+    return "$status"
+}
+
+# The sources the last build compiled, sorted, one a line.
+compiled() {
+    sed -n 's/^  \(CC\|CXX\|AS\)  *\.\///p' <<<"$output" | sort
+}
+
+expect_compiled() {
+    local expected
+    expected=$(printf '%s\n' "$@" | sed '/^$/d' | sort)
+    [ "$(compiled)" = "$expected" ] ||
+        fail "compiled [$(compiled | paste -sd '|')], not [$(paste -sd '|' <<<"$expected")]"
+}
+
+snapshot() {
+    (cd "$project" && find . -mindepth 1 -print0 | sort -z | xargs -0 -r md5sum)
+}
+
+# In bytes, from "ROM (rx) : ORIGIN = ..., LENGTH = 128K".
+region_size() {
+    sed -n "s/^ *$1 .*LENGTH = \([0-9]*\)\([KM]\).*/\1 \2/p" "$demo_root/$pack/lib/"*.ld |
+        awk '{ print $1 * ($2 == "M" ? 1048576 : 1024) }'
+}
+
+# Groups digits by three: 131072 -> 131 072.
+group() { sed ':a;s/\([0-9]\)\([0-9]\{3\}\)\($\| \)/\1 \2\3/;ta' <<<"$1"; }
+
+for pack in "${packs[@]}"; do
+    project="$work/mes projets/$pack robot #1 \$x 'q' \"d\" ;&"
+    mkdir -p "$project"
+    cp "$demo_root/$pack/examples/Makefile" "$project/"
+    cp "$demo_root/$pack/examples/Template.c" "$project/main.c"
+    printf '#define SPEED 3\n' >"$project/$header"
+    printf '#include "%s"\nint motor_speed(void) { return SPEED; }\n' "$header" >"$project/$motor"
+    printf 'extern "C" int helper_twice(int v) { return 2 * v; }\n' >"$project/$helper"
+    printf '#include "%s"\n        .text\n        .globl  boot_speed\nboot_speed:\n        moveq   #SPEED,%%d0\n        rts\n' \
+        "$header" >"$project/$boot"
+    printf '        .text\n        .globl  idle_stub\nidle_stub:\n        rts\n' >"$project/$idle"
+    before=$(snapshot)
+    elf="$project/${project##*/}.elf"
+    s37="$project/${project##*/}.s37"
+
+    if ! build; then
+        fail "the full build failed:"$'\n'"$output"
+        continue
+    fi
+    expect_compiled main.c "$motor" "$helper" "$boot" "$idle"
+    [ -s "$elf" ] && [ -s "$s37" ] || fail "no image after the full build"
+    symbols=$("$nm" "$elf" 2>&1) || fail "$nm cannot read the image: $symbols"
+    for symbol in main motor_speed helper_twice boot_speed idle_stub; do
+        grep -q " T $symbol\$" <<<"$symbols" || fail "$symbol is not in the image"
+    done
+    # The sizes printed are the memory map's, not numbers of the Makefile's own.
+    rom=$(region_size ROM)
+    ram=$(region_size RAM)
+    grep -Eq "^ROM [1-9][0-9 ]* / $(group "$rom") bytes \([0-9.]+ %\), RAM [1-9][0-9 ]* / $(group "$ram") bytes" <<<"$output" ||
+        fail "no ROM and RAM use against $rom and $ram bytes:"$'\n'"$output"
+
+    image_time=$(stat -c %Y.%y "$s37")
+    build || fail "the build with nothing changed failed"
+    expect_compiled
+    ! grep -q '  LD ' <<<"$output" || fail "relinked with nothing changed"
+    [ "$(stat -c %Y.%y "$s37")" = "$image_time" ] || fail "the image was rewritten with nothing changed"
+
+    touch "$project/$header"
+    build || fail "the build after touching the header failed"
+    expect_compiled "$motor" "$boot"
+    grep -q '  LD ' <<<"$output" || fail "not relinked after touching the header"
+
+    printf 'int broken(void) { return missing; }\n' >"$project/broken.c"
+    if build; then
+        fail "a build with a broken source succeeded"
+    fi
+    grep -q '^\./broken\.c:1:[0-9]*: error' <<<"$output" || fail "no diagnostic naming ./broken.c:"$'\n'"$output"
+    [ ! -e "$elf" ] && [ ! -e "$s37" ] || fail "an image is left after a failed build"
+    rm "$project/broken.c"
+    build || fail "the build after removing the broken source failed"
+    [ -s "$s37" ] || fail "no image after the broken source was removed"
+
+    build clean || fail "make clean failed"
+    [ "$(snapshot)" = "$before" ] ||
+        fail "make clean did not leave exactly the user's files:"$'\n'"$(diff <(echo "$before") <(snapshot) || true)"
+done
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "All ${#packs[@]} packs built incrementally."
