@@ -114,6 +114,11 @@ for pack in "${packs[@]}"; do
     ! grep -q '  LD ' <<<"$output" || fail "relinked with nothing changed"
     [ "$(stat -c %Y.%y "$s37")" = "$image_time" ] || fail "the image was rewritten with nothing changed"
 
+    rm "$s37"
+    build || fail "the build after removing the image failed"
+    expect_compiled
+    [ -s "$s37" ] || fail "a removed image was not written again"
+
     touch "$project/$header"
     build || fail "the build after touching the header failed"
     expect_compiled "$motor" "$boot"
