@@ -183,8 +183,8 @@ check_project() {
         ! has_argument "$link" -lgcc || fail "link uses the cross compiler's own libgcc"
         has_argument "$link" -Wl,--orphan-handling=error ||
             fail "link lets sections the memory map does not place through"
-        [ "$(argument_after "$link" -o)" = build/image.elf ] ||
-            fail "link output is '$(argument_after "$link" -o)', not build/image.elf"
+        [ "$(argument_after "$link" -o)" = "./$name.elf" ] ||
+            fail "link output is '$(argument_after "$link" -o)', not './$name.elf'"
         local object
         for object in "${objects[@]}"; do
             has_argument "$link" "$object" || fail "link misses $object"
@@ -195,8 +195,8 @@ check_project() {
         fail "no S-record image was asked of m68k-objcopy"
     else
         [ "$(argument_after "$objcopy" -O)" = srec ] || fail "m68k-objcopy not asked for S-records"
-        [ "$(tail -n 2 "$objcopy" | paste -sd '|')" = "build/image.elf|build/image.s37" ] ||
-            fail "m68k-objcopy got '$(tail -n 2 "$objcopy" | paste -sd ' ')', not 'build/image.elf build/image.s37'"
+        [ "$(tail -n 2 "$objcopy" | paste -sd '|')" = "./$name.elf|./$name.s37" ] ||
+            fail "m68k-objcopy got '$(tail -n 2 "$objcopy" | paste -sd ' ')', not './$name.elf ./$name.s37'"
     fi
     [ -f "$project/$name.elf" ] || fail "'$name.elf' was not made"
     [ -f "$project/$name.s37" ] || fail "'$name.s37' was not made"
