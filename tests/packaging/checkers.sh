@@ -27,7 +27,9 @@ status=0
 output=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1) || status=$?
 echo "appstreamcli: $output"
 findings=$(grep -E '^[EWIP]: ' <<<"$output" | grep -vE "^P: $APP_ID:[0-9]+: cid-contains-uppercase-letter " || true)
-((status == 0)) && [[ -z $findings ]] || problem "appstreamcli validate (status $status): $findings"
+if ((status != 0)) || [[ -n $findings ]]; then
+    problem "appstreamcli validate (status $status): $findings"
+fi
 
 for entry in "$unpacked/usr/share/applications/$APP_ID.desktop" \
     "$unpacked/opt/quellix/share/applications/$APP_ID.desktop"; do
