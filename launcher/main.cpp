@@ -1,12 +1,22 @@
+#include "CommandLine.h"
+#include "QtTranslations.h"
 #include "Startup.h"
 #include "TForm1.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
+    const CommandLineRequest request = commandLineRequest(argc, argv);
+    if (request != CommandLineRequest::ShowWindow)
+        return answerCommandLineRequest(request);
+    if (const std::string warning = environmentLocaleWarning(); !warning.empty())
+        std::fprintf(stderr, "%s\n", warning.c_str());
+
     QApplication application(argc, argv);
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quellix.ProjectManagement"));
+    installQtTranslations(application);
     return runMainWindow([] { return std::make_unique<TForm1>(); });
 }

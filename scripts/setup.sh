@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs (only those missing), then
-# configures and builds into build/ (or $QUELLIX_BUILD_DIR).
+# configures and builds into build/ (or $QUELLIX_BUILD_DIR): the targets named
+# as arguments, or everything.
 set -euo pipefail
 
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -14,7 +15,8 @@ packages=(
     fonts-dejavu-core fonts-liberation
     xvfb xauth x11-utils xdotool imagemagick
     dbus-daemon at-spi2-core python3-dbus
-    dpkg-dev desktop-file-utils
+    dpkg-dev desktop-file-utils lintian appstream man-db
+    qt6-translations-l10n
 )
 
 missing=()
@@ -36,4 +38,8 @@ if ((${#missing[@]} > 0)); then
 fi
 
 cmake -S "$source_dir" -B "$build_dir" -G Ninja -Wno-dev
-cmake --build "$build_dir"
+targets=()
+if (($# > 0)); then
+    targets=(--target "$@")
+fi
+cmake --build "$build_dir" "${targets[@]}"

@@ -7,6 +7,14 @@ readonly DESKTOP_FILES=(
     "share/applications/$APP_ID.desktop"
     "share/icons/hicolor/32x32/apps/$APP_ID.png"
     "share/icons/hicolor/scalable/apps/$APP_ID.svg"
+    "share/metainfo/$APP_ID.metainfo.xml"
+    share/man/man1/quellix-launcher.1.gz
+)
+# What only the package holds, below /usr/share.
+readonly PACKAGE_DOCUMENTS=(
+    doc/quellix-launcher/copyright
+    doc/quellix-launcher/changelog.gz
+    lintian/overrides/quellix-launcher
 )
 
 fail() {

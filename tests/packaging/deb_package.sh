@@ -55,6 +55,7 @@ contents=$(dpkg-deb --contents "$package")
 expected=$({
     expected_root_files "$source_dir" | sed "s|^\([0-9]*\) |\1 ${PREFIX#/}/|"
     printf '644 usr/%s\n' "${DESKTOP_FILES[@]}"
+    printf '644 usr/share/%s\n' "${PACKAGE_DOCUMENTS[@]}"
 } | sort -k2)
 listed=$(awk '
     function octal(mode,    value, i) {

@@ -21,6 +21,8 @@ value() { desktop_value "$entry" "$1" || problem "the desktop entry has no $1"; 
 [[ -x $destdir$(value Exec) ]] || problem "Exec names no installed program"
 [[ $(value Path) == "$prefix" ]] || problem "Path is '$(value Path)', not the root $prefix"
 [[ $(value Terminal) == false ]] || problem "Terminal is not false"
+[[ $(value 'Name[fr]') == 'Gestion de projets Quellix' ]] || problem "Name[fr] is '$(value 'Name[fr]')'"
+[[ -n $(value 'Comment[fr]') ]] || problem "the desktop entry has no Comment[fr]"
 [[ ";$(value Categories)" == *";Development;"* ]] || problem "Categories lacks Development"
 icon=$(value Icon)
 [[ $icon == "$APP_ID" ]] || problem "Icon is '$icon', not $APP_ID"

@@ -98,5 +98,10 @@ others=$(grep -vE "$MAIN_WINDOW" <<<"$windows" || true)
 [[ -z $others ]] || problem "the launcher shows other windows too: $others"
 [[ $(readlink "/proc/$launcher_pid/cwd") == "$(cd "$root" && pwd -P)" ]] ||
     problem "the launcher runs in $(readlink "/proc/$launcher_pid/cwd"), not in $root"
+# The desktop matches the window to its entry through the window's class.
+wm_class=$(xprop -display "$display" -id "${shown%% *}" WM_CLASS |
+    sed -nE 's/^WM_CLASS\(STRING\) = "[^"]*", "([^"]*)"$/\1/p')
+[[ -n $wm_class && $wm_class == "$(desktop_value "$entry" StartupWMClass)" ]] ||
+    problem "the window's class '$wm_class' is not the entry's StartupWMClass"
 [[ ! -s $scratch/stderr ]] || problem "the launcher printed: $(cat "$scratch/stderr")"
 finish

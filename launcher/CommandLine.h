@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+// What the arguments ask for. --help and --version are answered on standard
+// output before any window exists; every other argument is ignored.
+enum class CommandLineRequest
+{
+    ShowWindow,
+    Help,
+    Version
+};
+
+// The first --help or --version decides.
+CommandLineRequest commandLineRequest(int argc, const char *const argv[]);
+
+std::string helpText();
+std::string versionText();
+
+// Prints the text for Help or Version; the exit status (1 if it could not be
+// written, for example to a full disk).
+int answerCommandLineRequest(CommandLineRequest request);
+
+// The line to print on standard error for a locale whose character set is not
+// UTF-8, or an empty string. Qt writes names as UTF-8 whatever the locale says.
+// The C and POSIX locales, what an unset environment gives, are not a choice
+// of encoding and get no line.
+std::string localeWarning(const std::string &localeName, const std::string &codeset);
+
+// localeWarning() for the locale of the environment (LC_ALL, LC_CTYPE, LANG).
+std::string environmentLocaleWarning();
