@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CreateProjectFromFiles.h"
 
 #include "PathHelpers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CreateProjectFromTemplate.h"
 
 #include "PathHelpers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NavigatorCommands.h"
 
 Command navigatorBatchCreate(const std::string &navigatorExe, BatchOptions options,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "OpenExistingProject.h"
 
 #include "NavigatorCommands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ProjectSetup.h"
 
 #include "Platform.h"

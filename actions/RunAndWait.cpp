@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "RunAndWait.h"
 
 #include "Platform.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Times the edit-build loop of a 40-file Palmor project built by the pack's
 # Makefile and the real cross tools: a full build with -j2, "make" with nothing
 # changed, and "make" after one .c is touched, the last against the time to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts a program, times the first paint of its window from outside over X,
 // reads its peak memory, then ends it.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The launcher's stored form, its font substitution, title and icon, with no logic.
 #include "ui_TForm1.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Measures the launcher under a private Xvfb, side by side with a reference
 # program that shows the same form with no logic: start-up to first paint, peak
 # memory, and the processor time and wake-ups it spends waiting for the IDE.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TForm1.h"
 
 #include "CreateProjectFromFiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ToolchainEnvironment.h"
 
 #include "PathHelpers.h"

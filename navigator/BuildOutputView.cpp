@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BuildOutputView.h"
 
 #include <QFontDatabase>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BuildRunner.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "EnvironmentView.h"
 
 #include <QFormLayout>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FileOpener.h"
 
 #include <QDesktopServices>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NavigatorWindow.h"
 
 #include "BuildOutputView.h"

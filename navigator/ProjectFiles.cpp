@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ProjectFiles.h"
 
 #include "FileIo.h"

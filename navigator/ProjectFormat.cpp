@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ProjectFormat.h"
 
 #include <string_view>

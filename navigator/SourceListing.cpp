@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SourceListing.h"
 
 #include "FileIo.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Run at install time: writes the desktop entry for the root actually installed
 # to (the prefix given to `cmake --install`, or the packaging prefix).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Command.h"
 
 std::string Command::displayText() const

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "QtPlatform.h"
 
 #include "BusyWindow.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets everything up, builds the launcher, the IDE and the demonstration
 # installation root (the test suite is built by run-tests.sh), then starts the
 # launcher in that root.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages the build needs (only those missing), then
 # configures and builds into build/ (or $QUELLIX_BUILD_DIR): the targets named
 # as arguments, or everything.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linked into every test program: a warning fails the run, as QT_FATAL_WARNINGS
 // would, so that a misspelt slot in a form cannot pass unnoticed. The offscreen
 // platform's notice that it cannot pass size hints to a window manager it does

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real launcher window, driven from inside: checks a platform, clicks a
 // button and types an answer into the real file dialog. Messages are printed
 // on standard output and answered. Arguments: radio button, button, typed path;

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # The tests' stand-in for the navigator IDE. Each run appends to $IDE_RUNS:
 #   run
 #   arg=ARGUMENT        one line per argument, in order

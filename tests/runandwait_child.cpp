@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs one program through RunAndWait with the real platform and reports, on
 // standard output, the message shown (answering it) and whether the call returned.
 #include "QtPlatform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CreateProjectFromFiles.h"
 #include "CreateProjectFromTemplate.h"
 #include "FakePlatform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "PathHelpers.h"
 #include "TestSupport.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the boards' runtime library, libgcc.a, from GCC's own sources, once for
 # the 68000 (-m68000) and once for the CPU32 (-mcpu=cpu32), with Debian's m68k
 # cross compiler:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds a project with each pack's Makefile and the real cross tools, under an
 # installation root and in a project directory whose names hold spaces, accents
 # and shell characters, as do the sources and headers: a full build of every

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the support packs of the laid-out demonstration root: their files are
 # there and up to date, each template compiles as freestanding C, and each
 # Makefile builds and cleans a project with stand-in tools on PATH, the

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Presses controls of a running program through the accessibility bus, as a
 screen reader, voice control or UI automation does (AT-SPI Action.DoAction).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sends a top-level window what a window manager would send it:
 //   x11_request close WINDOW           the close request (WM_DELETE_WINDOW)
 //   x11_request ping WINDOW [SECONDS]  a _NET_WM_PING; waits for the answer,

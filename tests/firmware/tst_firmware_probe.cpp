@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs firmware on each board's CPU: a probe project, built by the pack's own
 // Makefile, booted in QEMU as the CPU would boot it and read back through gdb.
 // Also checks the images statically where QEMU is more lenient than the CPU

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts a build in the directory given and runs until it is killed.
 #include "BuildRunner.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ModalAnswer.h"
 #include "WindowTestSupport.h"
 

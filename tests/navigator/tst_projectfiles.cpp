@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NavigatorTestSupport.h"
 #include "ProjectFiles.h"
 

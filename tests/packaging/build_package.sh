@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Fixture: builds the Debian package with CPack into a fresh directory and
 # unpacks it beside, in unpacked/.
 # Usage: build_package.sh CPACK BUILD_DIR OUTPUT_DIR

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Debian's and freedesktop's own checkers on a package built by build_package.sh:
 # lintian (pedantic, informational tags included), appstreamcli and
 # desktop-file-validate. Any finding fails, except what the package's lintian

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The installed launcher answers --help and --version on standard output with
 # no display and shows no window; its manual page renders without warnings and
 # documents what the issue asked for.

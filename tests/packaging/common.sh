@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Helpers for the packaging tests; sourced by them.
 
 readonly APP_ID=org.quellix.ProjectManagement

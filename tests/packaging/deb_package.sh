@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Debian package: its control fields and dependencies, the paths it lists
 # with their modes, and the desktop entry it puts where desktops look.
 # Usage: deb_package.sh SOURCE_DIR PACKAGE_DIR VERSION

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The installed desktop entry is valid, starts the installed launcher in the
 # installation root, and names the installed icon.
 # Usage: desktop_entry.sh DESTDIR PREFIX

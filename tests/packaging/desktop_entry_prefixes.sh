@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The desktop entry is written for the prefix given at install time, with
 # Exec quoted and escaped as desktop entries require, whatever the prefix holds.
 # Usage: desktop_entry_prefixes.sh CMAKE BUILD_DIR

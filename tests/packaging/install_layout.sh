@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The installed tree is a complete installation root under the prefix, with the
 # run bits where they belong, and the install wrote nothing outside the prefix.
 # Usage: install_layout.sh SOURCE_DIR DESTDIR PREFIX

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Fixture: `cmake --install` of the build into a fresh DESTDIR.
 # Usage: install_root.sh CMAKE BUILD_DIR DESTDIR PREFIX
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The installed launcher, started as its desktop entry says (its command, in
 # its working directory), shows its main window on an X server, and no message.
 # Usage: launcher_window.sh BASE ENTRY

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop icons against the window icon they are drawn from.
 #include <QFile>
 #include <QImage>

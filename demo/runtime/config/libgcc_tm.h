@@ -1,1 +1,2 @@
+// SPDX-License-Identifier: MIT
 /* No target-specific libgcc headers for these CPUs. */

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Target configuration for libgcc2.c on the boards' 68000 and CPU32: a
  * freestanding target with no C library and no host side. */
 #ifndef QUELLIX_TCONFIG_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Target machine description for libgcc2.c: the 68000 and the CPU32 have
  * 32-bit words, 16-bit-aligned; long long is two words. */
 #ifndef QUELLIX_TM_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* System headers for libgcc2.c on boards with no C library: the compiler's
  * freestanding headers only. */
 #ifndef QUELLIX_TSYSTEM_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // C++ globals: one whose constructor must run before main(), one whose
 // destructor must run after main() returns.
 #include "probe.h"

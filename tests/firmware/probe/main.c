@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Checks arithmetic that needs the runtime library, initialised and zeroed
  * globals of odd sizes, a table of function pointers and a string literal.
  * Each operand is read from a volatile global, so that the board computes the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* The firmware probe: ordinary C and C++ that the support packs must run
  * correctly on each board. Results are recorded in RAM for the test to read
  * once the board has stopped. */

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Dunnet robot board: 68000 at 12 MHz, 256 KiB ROM at 0x400000, 128 KiB RAM
  * at 0x200000, peripherals at 0xE00000. Every register is 16 bits wide.
  *

@@ -1,3 +1,4 @@
+| SPDX-License-Identifier: MIT
 | Start-up code for Dunnet boards (68000).
 |
 | At reset the 68000 reads its stack pointer and program counter from the first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Lenko Camera robot board: CPU32 core at 20 MHz, 1 MiB ROM at 0xA00000,
  * 512 KiB RAM at 0xC00000 (frame buffer included), peripherals at 0xFFE000.
  * Registers are 16 bits wide.

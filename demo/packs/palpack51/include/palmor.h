@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Palmor robot board: 68000 at 8 MHz, 128 KiB ROM at 0x000000, 64 KiB RAM at
  * 0x100000, peripherals at 0xFFF000. Every register is 16 bits wide.
  *

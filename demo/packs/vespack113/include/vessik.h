@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Vessik robot board: CPU32 core at 16 MHz, 256 KiB flash at 0x040000, 32 KiB
  * RAM at 0x300000, peripherals at 0xFFF000. Registers are 16 bits wide.
  *

@@ -1,3 +1,4 @@
+| SPDX-License-Identifier: MIT
 | Start-up code for Vessik boards (CPU32).
 |
 | At reset the CPU32 reads its stack pointer and program counter from the first
