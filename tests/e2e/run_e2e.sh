@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end scenarios of the launcher, driven with real clicks and keys in a
 # private Xvfb server, against throw-away installation roots whose IDE is a
 # recording script.
@@ -282,9 +283,30 @@ type_into_file_dialog() {
     [[ $name == "$title" ]] || fail "file dialog titled '$name'"
     shot file-dialog
     focus "$dialog"
-    # xdotool reads the text in the locale's encoding: UTF-8 here.
-    [[ -z $text ]] || LC_ALL=C.UTF-8 xdotool type --delay 20 -- "$text"
+    type_text "$text"
     shot typed
+}
+
+# Types TEXT as keys. xdotool types a character missing from the keymap (an
+# accent) by binding it to a spare key for the moment of the press; a client
+# slow to read the new mapping, as on a loaded machine, would lose it. Such a
+# character gets time to be read before the binding goes.
+type_text() {
+    # xdotool reads the text in the locale's encoding: UTF-8 here.
+    local LC_ALL=C.UTF-8
+    local text=$1 plain= char
+    while [[ -n $text ]]; do
+        char=${text:0:1}
+        text=${text:1}
+        if [[ $char == [\ -~] ]]; then
+            plain+=$char
+            continue
+        fi
+        [[ -z $plain ]] || xdotool type --delay 20 -- "$plain"
+        plain=
+        xdotool type --delay 400 -- "$char"
+    done
+    [[ -z $plain ]] || xdotool type --delay 20 -- "$plain"
 }
 
 # Types TEXT into the file dialog and presses Return while the completion
