@@ -1,7 +1,7 @@
-// SPDX-License-Identifier: MIT
 /* Template for a new Dunnet project: copy, rename and make it your own.
  * Creeps ahead with the gripper open; when something comes between the jaws,
  * grips it, turns round and carries it back. The LED bar counts the catches. */
+// SPDX-License-Identifier: MIT
 #include "dunnet.h"
 
 static void wait_ticks(unsigned short ticks)

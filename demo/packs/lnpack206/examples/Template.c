@@ -1,7 +1,7 @@
-// SPDX-License-Identifier: MIT
 /* Template for a new Lenko Camera project: copy, rename and make it your own.
  * Sweeps the head from side to side and takes a picture at each of five
  * stops, lighting the capture LED while the sensor is exposed. */
+// SPDX-License-Identifier: MIT
 #include "lenko.h"
 
 static void wait_ms(unsigned short delay)

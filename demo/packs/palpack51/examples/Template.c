@@ -1,7 +1,7 @@
-// SPDX-License-Identifier: MIT
 /* Template for a new Palmor project: copy, rename and make it your own.
  * Drives ahead, backs away from whatever a bumper touches, and runs a light
  * along the LEDs to show that the program is alive. */
+// SPDX-License-Identifier: MIT
 #include "palmor.h"
 
 static void wait_ms(unsigned short delay)

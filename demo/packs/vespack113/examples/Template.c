@@ -1,7 +1,7 @@
-// SPDX-License-Identifier: MIT
 /* Template for a new Vessik project: copy, rename and make it your own.
  * Follows a dark line on the floor, steering towards the sensor that sees it,
  * with the indicators showing the way it turns and the brake light when lost. */
+// SPDX-License-Identifier: MIT
 #include "vessik.h"
 
 #define SIGNAL_LEFT 0x0001
