@@ -86,7 +86,8 @@ for ((run = 1; run <= runs; run++)); do
     }
 done
 
-# The same compilation and link by hand, with the Makefile's own flags.
+# The same compilation and link by hand, with the Makefile's own flags and the
+# start-up object it assembled.
 flags() {
     (cd "$project" && make -s --no-print-directory --eval "flags: ; @printf '%s\n' \$($1)" flags)
 }
@@ -101,7 +102,7 @@ done
 by_hand() {
     m68k-gcc "${cflags[@]}" -isystem "$QPRJ/$pack/include" -c "./$touched" -o "$work/touched.o"
     m68k-gcc "${ldflags[@]}" -T "$QPRJ/$pack/lib/$memory_map" -o "$work/by hand.elf" \
-        "$QPRJ/$pack/lib/crt0.s" "${objects[@]}" "$work/touched.o" "$QPRJ/$runtime" >/dev/null
+        "$project/build/crt0.o" "${objects[@]}" "$work/touched.o" "$QPRJ/$runtime" >/dev/null
     m68k-objcopy -O srec --srec-forceS3 "$work/by hand.elf" "$work/by hand.s37"
 }
 for ((run = 1; run <= runs; run++)); do

@@ -4,8 +4,9 @@
 # installation root and in a project directory whose names hold spaces, accents
 # and shell characters, as do the sources and headers: a full build of every
 # source kind, nothing rebuilt when nothing changed, a touched header rebuilding
-# its dependents only, a broken source leaving no image, and a clean leaving
-# only the user's files.
+# its dependents only (a header whose name make can take as it is, and one it
+# cannot), a broken source leaving no image, and a clean leaving only the
+# user's files.
 #
 # Usage: test_pack_builds.sh DEMO_ROOT
 set -euo pipefail
@@ -45,6 +46,9 @@ motor='motor control é.c'
 helper='helper & co.cpp'
 boot='boot $1 #.S'
 idle='idle (stub).s'
+# A header make can name as it is, included by a source it cannot.
+gains='gains.h'
+wheels='wheel drive é.c'
 
 # Runs make -j2 in the project; its output in $output, its status returned.
 build() {
@@ -89,6 +93,8 @@ for pack in "${packs[@]}"; do
     printf '#include "%s"\n        .text\n        .globl  boot_speed\nboot_speed:\n        moveq   #SPEED,%%d0\n        rts\n' \
         "$header" >"$project/$boot"
     printf '        .text\n        .globl  idle_stub\nidle_stub:\n        rts\n' >"$project/$idle"
+    printf '#define GAIN 2\n' >"$project/$gains"
+    printf '#include "%s"\nint wheel_gain(void) { return GAIN; }\n' "$gains" >"$project/$wheels"
     before=$(snapshot)
     elf="$project/${project##*/}.elf"
     s37="$project/${project##*/}.s37"
@@ -97,10 +103,10 @@ for pack in "${packs[@]}"; do
         fail "the full build failed:"$'\n'"$output"
         continue
     fi
-    expect_compiled main.c "$motor" "$helper" "$boot" "$idle"
+    expect_compiled main.c "$motor" "$helper" "$boot" "$idle" "$wheels"
     [ -s "$elf" ] && [ -s "$s37" ] || fail "no image after the full build"
     symbols=$("$nm" "$elf" 2>&1) || fail "$nm cannot read the image: $symbols"
-    for symbol in main motor_speed helper_twice boot_speed idle_stub; do
+    for symbol in main motor_speed helper_twice boot_speed idle_stub wheel_gain; do
         grep -q " T $symbol\$" <<<"$symbols" || fail "$symbol is not in the image"
     done
     # The sizes printed are the memory map's, not numbers of the Makefile's own.
@@ -124,6 +130,9 @@ for pack in "${packs[@]}"; do
     build || fail "the build after touching the header failed"
     expect_compiled "$motor" "$boot"
     grep -q '  LD ' <<<"$output" || fail "not relinked after touching the header"
+    touch "$project/$gains"
+    build || fail "the build after touching $gains failed"
+    expect_compiled "$wheels"
 
     printf 'int broken(void) { return missing; }\n' >"$project/broken.c"
     if build; then

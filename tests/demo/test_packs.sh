@@ -128,10 +128,14 @@ check_project() {
 
     local calls="$work/calls"
     split_log "$calls"
-    local call tool compiled=() objects=() link='' objcopy=''
+    local call tool compiled=() objects=() link='' objcopy='' startup=''
     for call in "$calls"/call.*; do
         tool=$(head -n 1 "$call")
-        if has_argument "$call" -c; then
+        if [ "$(argument_after "$call" -c)" = "$qprj/$pack/lib/crt0.s" ]; then
+            [ -z "$startup" ] || fail "the start-up code was assembled twice"
+            startup=$(argument_after "$call" -o)
+            has_argument "$call" "$cpu" || fail "the start-up code was assembled without $cpu"
+        elif has_argument "$call" -c; then
             compiled+=("$(argument_after "$call" -c)")
             has_argument "$call" "$cpu" || fail "$tool compiled without $cpu: $(tail -n +2 "$call" | paste -sd ' ')"
             case "$(argument_after "$call" -c)" in
@@ -175,9 +179,12 @@ check_project() {
         [ "$memory_map_path" = "$qprj/$pack/lib/$memory_map" ] ||
             fail "link got memory map '$memory_map_path', not '$qprj/$pack/lib/$memory_map'"
         [ -f "$memory_map_path" ] || fail "memory map '$memory_map_path' is not in the pack"
-        has_argument "$link" "$qprj/$pack/lib/crt0.s" ||
-            fail "link was not given the pack's crt0.s as one argument"
         [ -f "$qprj/$pack/lib/crt0.s" ] || fail "the pack has no lib/crt0.s"
+        if [ -z "$startup" ]; then
+            fail "the pack's crt0.s was not assembled as one argument"
+        else
+            has_argument "$link" "$startup" || fail "link was not given the start-up object $startup"
+        fi
         has_argument "$link" "$cpu" || fail "link without $cpu"
         has_argument "$link" "$qprj/$runtime_dir/$runtime/libgcc.a" ||
             fail "link was not given the installation's $runtime runtime library as one argument"
