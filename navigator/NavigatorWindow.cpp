@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cstring>
+#include <optional>
 #include <sys/stat.h>
 
 namespace {
@@ -61,10 +62,13 @@ QToolButton *commandButton(const QString &objectName, QAction *action, QWidget *
     return button;
 }
 
-bool isRegularFile(const std::string &path)
+// The size of path if it is a regular file, links followed.
+std::optional<qint64> regularFileSize(const std::string &path)
 {
     struct stat status = {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return static_cast<qint64>(status.st_size);
 }
 
 } // namespace
@@ -264,12 +268,9 @@ void NavigatorWindow::onBuildFinished(BuildRunner::Outcome outcome, int exitStat
 void NavigatorWindow::reportImage()
 {
     const std::string image = imageFileForDirectory(m_projectDirectory);
-    struct stat status = {};
-    if (image.empty() || ::stat(image.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-        return;
-    m_output->appendStatusLine(
-        tr("Image: %1 (%2 bytes)")
-            .arg(fromNative(image), QString::number(static_cast<qint64>(status.st_size))));
+    if (const std::optional<qint64> size = regularFileSize(image))
+        m_output->appendStatusLine(
+            tr("Image: %1 (%2 bytes)").arg(fromNative(image), QString::number(*size)));
 }
 
 void NavigatorWindow::openSource(const QListWidgetItem *item)
@@ -293,7 +294,7 @@ void NavigatorWindow::openDiagnosticFile(const QString &file)
 
 void NavigatorWindow::openFile(const std::string &path)
 {
-    if (!isRegularFile(path)) {
+    if (!regularFileSize(path)) {
         m_status->setText(tr("Cannot open '%1': there is no such file").arg(fromNative(path)));
         return;
     }
