@@ -73,24 +73,22 @@ echo "Full build of 40 files with -j2 ..." >&2
 full=$(timed make -j2)
 memory=$(grep '^ROM ' "$work/out")
 
-# The same compilation and link by hand, with the Makefile's own flags and the
-# start-up object it assembled.
-flags() {
-    (cd "$project" && make -s --no-print-directory --eval "flags: ; @printf '%s\n' \$($1)" flags)
+# The same compilation and link by hand, with the Makefile's own commands and
+# the start-up object it assembled. The commands quote "$QPRJ" for the shell.
+command_of() {
+    (cd "$project" && make -s --no-print-directory --eval "command: ; @printf '%s\n' '\$($1)'" command)
 }
-mapfile -t cflags < <(flags CFLAGS)
-mapfile -t ldflags < <(flags LDFLAGS)
-memory_map="$(flags MEMORY_MAP)"
-runtime="$(flags RUNTIME)"
+compile_command=$(command_of C_COMMAND)
+link_command=$(command_of LINK_COMMAND)
+libraries=$(command_of PACK_LIBRARIES)
 touched='module 17.c'
 objects=()
 for object in "$project"/build/obj/*.o; do
     [[ "$object" == */module_2017.c.o ]] || objects+=("$object")
 done
 by_hand() {
-    m68k-gcc "${cflags[@]}" -isystem "$QPRJ/$pack/include" -c "./$touched" -o "$work/touched.o"
-    m68k-gcc "${ldflags[@]}" -T "$QPRJ/$pack/lib/$memory_map" -o "$work/by hand.elf" \
-        "$project/build/crt0.o" "${objects[@]}" "$work/touched.o" "$QPRJ/$runtime" >/dev/null
+    eval "$compile_command -c './$touched' -o '$work/touched.o'"
+    eval "$link_command -o '$work/by hand.elf' '$project/build/crt0.o' \"\${objects[@]}\" '$work/touched.o' $libraries" >/dev/null
     m68k-objcopy -O srec --srec-forceS3 "$work/by hand.elf" "$work/by hand.s37"
 }
 

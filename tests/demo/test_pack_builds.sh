@@ -79,6 +79,14 @@ region_size() {
         awk '{ print $1 * ($2 == "M" ? 1048576 : 1024) }'
 }
 
+# Instructions in image $1 that its CPU lacks: the disassembler shows them as
+# bare ".short" words.
+missing_instructions() {
+    local cpu=68000
+    grep -q -- '-mcpu=cpu32' "$project/Makefile" && cpu=cpu32
+    m68k-linux-gnu-objdump -d -m "m68k:$cpu" "$1" | grep -m 3 '\.short' || true
+}
+
 # Groups digits by three: 131072 -> 131 072.
 group() { sed ':a;s/\([0-9]\)\([0-9]\{3\}\)\($\| \)/\1 \2\3/;ta' <<<"$1"; }
 
@@ -144,10 +152,67 @@ for pack in "${packs[@]}"; do
     build || fail "the build after removing the broken source failed"
     [ -s "$s37" ] || fail "no image after the broken source was removed"
 
+    # Headers named like make's own words: a special target and a target of
+    # the Makefile. Neither may change what make does.
+    printf '#define IGNORED 1\n' >"$project/.IGNORE"
+    printf '#define CLEANED 1\n' >"$project/clean"
+    printf '#include ".IGNORE"\n#include "clean"\nint words(void) { return IGNORED + CLEANED; }\n' \
+        >"$project/words.c"
+    build || fail "the build with headers named .IGNORE and clean failed:"$'\n'"$output"
+    expect_compiled words.c
+    [ -s "$s37" ] || fail "the headers named .IGNORE and clean removed the image"
+    touch "$project/clean"
+    build || fail "the build after touching the header named clean failed"
+    expect_compiled words.c
+    printf 'int broken(void) { return missing; }\n' >"$project/broken.c"
+    if build; then
+        fail "a broken source built after a header named .IGNORE was listed"
+    fi
+    rm "$project/broken.c" "$project/words.c" "$project/.IGNORE" "$project/clean"
+    build || fail "the build after removing the odd headers failed"
+
+    # The user's flags add to the board's: the image is still for the board's
+    # CPU, and changed flags rebuild what they build, both ways.
+    build CFLAGS+=-O2 || fail "make CFLAGS+=-O2 failed:"$'\n'"$output"
+    expect_compiled main.c "$motor" "$wheels"
+    [ -z "$(missing_instructions "$elf")" ] ||
+        fail "make CFLAGS+=-O2 made an image with instructions the CPU lacks: $(missing_instructions "$elf")"
+    build CFLAGS=-O2 || fail "make CFLAGS=-O2 failed:"$'\n'"$output"
+    expect_compiled
+    build || fail "make after CFLAGS=-O2 failed"
+    expect_compiled main.c "$motor" "$wheels"
+    build LDFLAGS+=-Wl,--defsym=user_flag=1 || fail "make LDFLAGS+=... failed:"$'\n'"$output"
+    grep -q '  LD ' <<<"$output" || fail "not relinked after LDFLAGS changed"
+    "$nm" "$elf" | grep -q ' user_flag$' || fail "the user's LDFLAGS did not reach the link"
+    "$nm" "$elf" | grep -q ' _start$' && ! "$nm" "$elf" | grep -q ' __libc_start_main$' ||
+        fail "make LDFLAGS+=... linked another start-up code"
+
     build clean || fail "make clean failed"
     [ "$(snapshot)" = "$before" ] ||
         fail "make clean did not leave exactly the user's files:"$'\n'"$(diff <(echo "$before") <(snapshot) || true)"
 done
+
+# What stops a build before it starts says why.
+pack=palpack51
+project="$work/refusals"
+mkdir -p "$project"
+cp "$demo_root/$pack/examples/Makefile" "$demo_root/$pack/examples/Template.c" "$project/"
+long_name="$(printf 'é%.0s' {1..41}).c" # 82 bytes, 246 encoded, with ".c" 248
+cp "$project/Template.c" "$project/$long_name"
+ln -s "$work/nowhere" "$project/build"
+build && fail "a build through a dangling ./build link succeeded"
+grep -q 'build is a symbolic link to nothing' <<<"$output" || fail "no word of the dangling link: $output"
+rm "$project/build"
+build || fail "the build with a name too long once encoded failed: $output"
+grep -Fq "warning: '$long_name' is too long once encoded (248 bytes, at most 247): not built" <<<"$output" ||
+    fail "no warning for the name too long once encoded: $output"
+expect_compiled Template.c
+if [ "$(id -u)" -ne 0 ]; then
+    build clean && chmod a-w "$project"
+    build && fail "a build in a read-only directory succeeded"
+    grep -q 'Cannot create ./build in this directory' <<<"$output" || fail "no word of the read-only directory: $output"
+    chmod u+w "$project"
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed" >&2
