@@ -9,10 +9,13 @@
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include "HostExpectations.h"
 
 namespace {
 
@@ -214,7 +217,7 @@ QStringList imageProblems(const QByteArray &image, const QList<Section> &imageSe
 // qemu) as the CPU would, dump RAM once start-up has set it up, run the probe
 // to its end, then take an illegal instruction. They print what they find on
 // lines "probe|<what>|<values>"; registers are "address=value" pairs.
-QString bootScript(const QString &qemu, const QStringList &registers)
+QString bootScript(const QString &qemu, const QStringList &registers, int ending)
 {
     QString script = "set pagination off\n"
                      "set confirm off\n"
@@ -234,16 +237,35 @@ QString bootScript(const QString &qemu, const QStringList &registers)
                      "end\n"
                      "if $pc == (unsigned long)&main\n"
                      "  printf \"probe|main|%x\\n\", $sp\n"
+                     "  set var probe_ending = " +
+                     QString::number(ending) +
+                     "\n"
                      "  continue\n"
                      "end\n"
                      "printf \"probe|halted|%x\\n\", $pc\n"
                      "printf \"probe|exception|%x|%x\\n\", *(unsigned short *)&__exception_vector,"
                      " *(unsigned long *)&__exception_pc\n"
                      "printf \"probe|stage|%x\\n\", probe_stage\n"
+                     "printf \"probe|exit|%d\\n\", __exit_status\n"
+                     "printf \"probe|destroyed|%d|%d\\n\", probe_destroyed_in_order,"
+                     " probe_atexit_before_destructors\n"
                      "set $i = 0\n"
-                     "while $i < probe_count && $i < 64\n"
+                     "while $i < probe_count && $i < 128\n"
                      "  printf \"probe|result|%s|%llx|%llx\\n\", probe_results[$i].name,"
                      " probe_results[$i].actual, probe_results[$i].expected\n"
+                     "  set $i = $i + 1\n"
+                     "end\n"
+                     "set $i = 0\n"
+                     "while $i < probe_text_count && $i < 32\n"
+                     "  printf \"probe|text|%s|%s|%s\\n\", probe_texts[$i].name,"
+                     " probe_texts[$i].actual, probe_texts[$i].expected\n"
+                     "  set $i = $i + 1\n"
+                     "end\n"
+                     "set $i = 0\n"
+                     "while $i < probe_mismatch_count && $i < 16\n"
+                     "  printf \"probe|mismatch|%s #%d: 0x%llx, not 0x%llx\\n\","
+                     " probe_mismatches[$i].what, probe_mismatches[$i].index,"
+                     " probe_mismatches[$i].actual, probe_mismatches[$i].expected\n"
                      "  set $i = $i + 1\n"
                      "end\n";
     for (const QString &assignment : registers)
@@ -282,6 +304,7 @@ private slots:
 private:
     QTemporaryDir m_temporary;
     QMap<QString, QByteArray> m_probeSources;
+    QSet<QString> m_built;
 };
 
 void FirmwareProbeTest::initTestCase()
@@ -294,6 +317,7 @@ void FirmwareProbeTest::initTestCase()
     for (const QString &name : probe.entryList(QDir::Files))
         m_probeSources.insert(name, readFile(probe.filePath(name)));
     QVERIFY(m_probeSources.contains("main.c"));
+    m_probeSources.insert("expected.c", hostExpectations());
 }
 
 // Where each board has what the test must see or fill, and how it stops.
@@ -310,24 +334,48 @@ void FirmwareProbeTest::probeRunsOnBoard_data()
     QTest::addColumn<QString>("vectorsAtZero");
     QTest::addColumn<QString>("stoppedRegisters");
 
-    QTest::newRow("Palmor") << "palpack51"
-                            << "68000"
-                            << "m68000" << 0x100000u << 0x10000u << 0xFFF000u << "rom"
-                            << "0xFFF000=0,0xFFF002=0,0xFFF040=0x5a5a";
-    QTest::newRow("Dunnet") << "dunpack115"
-                            << "68000"
-                            << "m68000" << 0x200000u << 0x20000u << 0xE00000u << "mirror"
-                            << "0xE00000=0,0xE00002=0";
+    QTest::addColumn<int>("ending");
+    QTest::addColumn<int>("exitStatus");
+    QTest::addColumn<int>("destroyed");
+
+    struct Board
+    {
+        const char *name, *pack, *cpu, *qemuCpu;
+        quint32 ramBase, ramSize, ioPage;
+        const char *vectorsAtZero, *stoppedRegisters;
+    };
     // QEMU has no CPU32: the 68020 runs its programs, and the instruction
     // check catches what a CPU32 would not run.
-    QTest::newRow("Vessik") << "vespack113"
-                            << "cpu32"
-                            << "m68020" << 0x300000u << 0x8000u << 0xFFF000u << "reset"
-                            << "0xFFF100=1500,0xFFF102=1500";
-    QTest::newRow("Lenko Camera") << "lnpack206"
-                                  << "cpu32"
-                                  << "m68020" << 0xC00000u << 0x80000u << 0xFFE000u << "reset"
-                                  << "0xFFE200=0";
+    const Board boards[] = {
+        {"Palmor", "palpack51", "68000", "m68000", 0x100000, 0x10000, 0xFFF000, "rom",
+         "0xFFF000=0,0xFFF002=0,0xFFF040=0x5a5a"},
+        {"Dunnet", "dunpack115", "68000", "m68000", 0x200000, 0x20000, 0xE00000, "mirror",
+         "0xE00000=0,0xE00002=0"},
+        {"Vessik", "vespack113", "cpu32", "m68020", 0x300000, 0x8000, 0xFFF000, "reset",
+         "0xFFF100=1500,0xFFF102=1500"},
+        {"Lenko Camera", "lnpack206", "cpu32", "m68020", 0xC00000, 0x80000, 0xFFE000, "reset",
+         "0xFFE200=0"},
+    };
+    // How main() ends, what _exit() is given, and how many of the 40 global
+    // destructors run in order (exit() runs them; abort() does not).
+    struct Ending
+    {
+        const char *name;
+        int ending, exitStatus, destroyed;
+    };
+    const Ending endings[] = {
+        {"", 0, 7, 40},
+        {", assert(0)", 1, 128 + 6, 0},
+        {", abort()", 2, 128 + 6, 0},
+        {", exit(3)", 3, 3, 40},
+        {", pure virtual call", 4, 128 + 6, 0},
+    };
+    for (const Board &board : boards)
+        for (const Ending &ending : endings)
+            QTest::newRow(qPrintable(QString(board.name) + ending.name))
+                << board.pack << board.cpu << board.qemuCpu << board.ramBase << board.ramSize
+                << board.ioPage << board.vectorsAtZero << board.stoppedRegisters << ending.ending
+                << ending.exitStatus << ending.destroyed;
 }
 
 void FirmwareProbeTest::probeRunsOnBoard()
@@ -340,15 +388,22 @@ void FirmwareProbeTest::probeRunsOnBoard()
     QFETCH(quint32, ioPage);
     QFETCH(QString, vectorsAtZero);
     QFETCH(QString, stoppedRegisters);
+    QFETCH(int, ending);
+    QFETCH(int, exitStatus);
+    QFETCH(int, destroyed);
 
+    // One build per board, which every ending boots.
     const QString project = m_temporary.path() + "/probe projects é/probe " + pack;
-    const ProcessResult build = buildProject(project, pack, m_probeSources);
-    QVERIFY2(build.exitCode == 0, build.errors.constData());
-    QVERIFY2(!build.output.contains("warning") && !build.errors.contains("warning"),
-             build.errors.constData());
+    if (!m_built.contains(pack)) {
+        const ProcessResult build = buildProject(project, pack, m_probeSources);
+        QVERIFY2(build.exitCode == 0, build.errors.constData());
+        QVERIFY2(!build.output.contains("warning") && !build.errors.contains("warning"),
+                 build.errors.constData());
+        m_built.insert(pack);
+    }
 
     // The board's files, under names that need no quoting in gdb's commands.
-    const QString work = m_temporary.path() + "/run-" + pack;
+    const QString work = m_temporary.path() + "/run-" + pack + "-" + QString::number(ending);
     QVERIFY(QDir().mkpath(work));
     QVERIFY(QFile::copy(project + "/probe " + pack + ".elf", work + "/image.elf"));
     const QByteArray image = readFile(work + "/image.elf");
@@ -386,7 +441,7 @@ void FirmwareProbeTest::probeRunsOnBoard()
         QCOMPARE(file.write(it.value().second), qint64(it.value().second.size()));
         qemu += QString(" -device loader,file=%1,addr=%2").arg(it.key(), hex(it.value().first));
     }
-    const QString script = bootScript(qemu, stoppedRegisters.split(','));
+    const QString script = bootScript(qemu, stoppedRegisters.split(','), ending);
     QFile scriptFile(work + "/run.gdb");
     QVERIFY(scriptFile.open(QIODevice::WriteOnly));
     scriptFile.write(script.toUtf8());
@@ -404,6 +459,12 @@ void FirmwareProbeTest::probeRunsOnBoard()
             if (fields[3] != fields[4])
                 wrong << QString("%1: 0x%2, not 0x%3").arg(fields[2], fields[3], fields[4]);
             seen.insert("result", fields[2]);
+        } else if (fields[1] == "text" && fields.size() == 5) {
+            if (fields[3] != fields[4])
+                wrong << QString("%1: \"%2\", not \"%3\"").arg(fields[2], fields[3], fields[4]);
+            seen.insert("text", fields[2]);
+        } else if (fields[1] == "mismatch") {
+            wrong << fields.mid(2).join('|');
         } else if (fields[1] == "register") {
             seen.insert(fields[2], fields.mid(3).join('|'));
         } else {
@@ -435,11 +496,15 @@ void FirmwareProbeTest::probeRunsOnBoard()
     QCOMPARE(quint32(bss.size()), symbol["__bss_end"] - symbol["__bss_start"]);
     QCOMPARE(bss.count('\0'), bss.size());
 
-    // After main() returned: the destructor ran, every result is right, the
-    // board is stopped through its registers.
-    QCOMPARE(seen.value("stage"), QString("44544f52"));
-    QVERIFY2(seen.contains("result"), "no results");
+    // After main() ended: every result is right, _exit() got the status, the
+    // destructors ran (or not) in one list with the atexit() handler first,
+    // the board is stopped through its registers.
+    if (ending == 0)
+        QCOMPARE(seen.value("stage"), QString("44544f52"));
+    QVERIFY2(seen.contains("result") && seen.contains("text"), "no results");
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join('\n')));
+    QCOMPARE(seen.value("exit").toInt(), exitStatus);
+    QCOMPARE(seen.value("destroyed"), QString("%1|%2").arg(destroyed).arg(destroyed ? 1 : 0));
     for (const QString &assignment : stoppedRegisters.split(',')) {
         const QString address = assignment.section('=', 0, 0);
         QCOMPARE(seen.value(address).toUInt(nullptr, 16),

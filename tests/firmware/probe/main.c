@@ -5,9 +5,15 @@
  * result, while the expected value is folded by the compiler. */
 #include "probe.h"
 
+#include <assert.h>
+#include <stdlib.h>
+
 struct probe_result probe_results[PROBE_MAX_RESULTS];
 unsigned long probe_count;
 unsigned long probe_stage;
+struct probe_text probe_texts[PROBE_MAX_TEXTS];
+unsigned long probe_text_count;
+volatile int probe_ending = PROBE_RETURN;
 
 /* Odd-sized globals, initialised and zeroed, with aligned ones after them. */
 char odd_initialised[3] = {'o', 'd', 'd'};
@@ -63,6 +69,19 @@ void probe_record(const char *name, unsigned long long actual, unsigned long lon
         probe_results[probe_count].actual = actual;
         probe_results[probe_count].expected = expected;
         ++probe_count;
+    }
+}
+
+void probe_record_text(const char *name, const char *actual, const char *expected)
+{
+    if (probe_text_count < PROBE_MAX_TEXTS) {
+        struct probe_text *text = &probe_texts[probe_text_count++];
+        unsigned long i = 0;
+        for (; actual[i] != '\0' && i + 1 < sizeof text->actual; ++i)
+            text->actual[i] = actual[i];
+        text->actual[i] = '\0';
+        text->name = name;
+        text->expected = expected;
     }
 }
 
@@ -144,6 +163,22 @@ int main(void)
     __asm__ volatile("trap #0");
     CHECK("TRAP #0 through the program's own handler", traps_taken, 1);
 
+    probe_check_library();
+    probe_check_floating_point();
+    probe_check_cxx();
+
+    switch (probe_ending) {
+    case PROBE_ASSERT:
+        assert(probe_count == 0);
+        break;
+    case PROBE_ABORT:
+        abort();
+    case PROBE_EXIT:
+        exit(3);
+    case PROBE_PURE_VIRTUAL:
+        probe_end_through_pure_virtual_call();
+        break;
+    }
     probe_stage = PROBE_MAIN_RETURNED;
-    return 0;
+    return PROBE_RETURN_VALUE;
 }

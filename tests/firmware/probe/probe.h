@@ -17,7 +17,28 @@ struct probe_result {
     unsigned long long expected;
 };
 
-#define PROBE_MAX_RESULTS 64
+#define PROBE_MAX_RESULTS 128
+
+/* One check of a text: what the board wrote, and what it should have. */
+struct probe_text {
+    const char *name;
+    char actual[64];
+    const char *expected;
+};
+
+#define PROBE_MAX_TEXTS 32
+
+/* How main() ends, set by the test before the board runs: by returning
+ * PROBE_RETURN_VALUE, or through assert(0), abort(), exit(3) or a pure
+ * virtual call. */
+enum probe_ending {
+    PROBE_RETURN,
+    PROBE_ASSERT,
+    PROBE_ABORT,
+    PROBE_EXIT,
+    PROBE_PURE_VIRTUAL
+};
+#define PROBE_RETURN_VALUE 7
 
 /* Set by main() when it returns, then by a C++ global's destructor. */
 #define PROBE_MAIN_RETURNED 0x4D41494EUL
@@ -26,8 +47,18 @@ struct probe_result {
 extern struct probe_result probe_results[PROBE_MAX_RESULTS];
 extern unsigned long probe_count;
 extern unsigned long probe_stage;
+extern struct probe_text probe_texts[PROBE_MAX_TEXTS];
+extern unsigned long probe_text_count;
+extern volatile int probe_ending;
 
 void probe_record(const char *name, unsigned long long actual, unsigned long long expected);
+void probe_record_text(const char *name, const char *actual, const char *expected);
+void probe_check_library(void);
+void probe_check_floating_point(void);
+void probe_check_cxx(void);
+void probe_end_through_pure_virtual_call(void);
+extern unsigned long probe_destroyed_in_order;
+extern unsigned long probe_atexit_before_destructors;
 unsigned long probe_seed(void);
 unsigned long probe_constructed(void);
 const char *probe_greeting(void);

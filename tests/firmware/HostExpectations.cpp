@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: MIT
+#include "HostExpectations.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "probe/cases.h"
+
+namespace {
+
+template <typename To, typename From> To bitCast(From value)
+{
+    static_assert(sizeof(To) == sizeof(From));
+    To result;
+    std::memcpy(&result, &value, sizeof result);
+    return result;
+}
+
+QByteArray hex(unsigned long long value)
+{
+    return "0x" + QByteArray::number(value, 16) + "ULL";
+}
+
+QByteArray number(long long value)
+{
+    // The most negative value has no literal of its own.
+    return value == INT64_MIN ? "(-0x7fffffffffffffffLL - 1)" : QByteArray::number(value) + "LL";
+}
+
+template <typename Real> unsigned long comparisons(Real a, Real b)
+{
+    return (a < b ? PROBE_LESS : 0) | (a <= b ? PROBE_LESS_EQUAL : 0) | (a == b ? PROBE_EQUAL : 0) |
+           (a != b ? PROBE_NOT_EQUAL : 0) | (a > b ? PROBE_GREATER : 0) |
+           (a >= b ? PROBE_GREATER_EQUAL : 0) | (std::isunordered(a, b) ? PROBE_UNORDERED : 0);
+}
+
+// Zeros, denormals, the smallest and largest normals, ones and their
+// neighbours, infinities, quiet and signalling NaNs, and ties.
+const std::vector<uint32_t> floatSpecials = {
+    0x00000000, 0x80000000, 0x00000001, 0x807fffff, 0x00800000, 0x3f800000, 0xbf800000,
+    0x3f800001, 0x3fc00000, 0x3dcccccd, 0x7f7fffff, 0xff7fffff, 0x7f800000, 0xff800000,
+    0x7fc00000, 0x7f800001, 0x4b000001, 0x33800000};
+const std::vector<uint64_t> doubleSpecials = {
+    0x0000000000000000, 0x8000000000000000, 0x0000000000000001, 0x800fffffffffffff,
+    0x0010000000000000, 0x3ff0000000000000, 0xbff0000000000000, 0x3ff0000000000001,
+    0x3ff8000000000000, 0x400921fb54442d11, 0x7fefffffffffffff, 0xffefffffffffffff,
+    0x7ff0000000000000, 0xfff0000000000000, 0x7ff8000000000000, 0x7ff0000000000001,
+    0x4330000000000001, 0x3ca0000000000000, 0x47efffffe0000000, 0x36a0000000000000};
+const std::vector<long long> integerSpecials = {
+    0, 1, -1, (1LL << 24) + 1, (1LL << 31) - 1, -(1LL << 31), (1LL << 53) + 1, -(1LL << 53) - 1,
+    INT64_MAX, INT64_MIN, 0x7ffffffffffffdffLL, 0x00000000ffffffffLL, 0x123456789abcdefLL};
+
+} // namespace
+
+QByteArray hostExpectations()
+{
+    std::mt19937_64 random(20261208);
+    QByteArray out = "/* Written by the test: what the host computed. */\n#include \"cases.h\"\n\n";
+
+    // Arithmetic: every pair of specials, then pairs of random bit patterns and
+    // of random ordinary values.
+    std::vector<std::pair<uint32_t, uint32_t>> floatPairs;
+    for (uint32_t a : floatSpecials)
+        for (uint32_t b : floatSpecials)
+            floatPairs.emplace_back(a, b);
+    std::uniform_real_distribution<double> ordinary(-1e6, 1e6);
+    for (int i = 0; i < 128; ++i)
+        floatPairs.emplace_back(i % 2 ? uint32_t(random())
+                                      : bitCast<uint32_t>(float(ordinary(random))),
+                                i % 2 ? uint32_t(random())
+                                      : bitCast<uint32_t>(float(ordinary(random))));
+    out += "const struct probe_float_case probe_float_cases[] = {\n";
+    for (auto [bitsA, bitsB] : floatPairs) {
+        volatile float a = bitCast<float>(bitsA), b = bitCast<float>(bitsB);
+        out += "    {" + hex(bitsA) + ", " + hex(bitsB) + ", {" +
+               hex(bitCast<uint32_t>(float(a + b))) + ", " + hex(bitCast<uint32_t>(float(a - b))) +
+               ", " + hex(bitCast<uint32_t>(float(a * b))) + ", " +
+               hex(bitCast<uint32_t>(float(a / b))) + "}, " + hex(comparisons<float>(a, b)) + "},\n";
+    }
+    out += "};\nconst unsigned long probe_float_case_count = " +
+           QByteArray::number(qsizetype(floatPairs.size())) + ";\n\n";
+
+    std::vector<std::pair<uint64_t, uint64_t>> doublePairs;
+    for (uint64_t a : doubleSpecials)
+        for (uint64_t b : doubleSpecials)
+            doublePairs.emplace_back(a, b);
+    for (int i = 0; i < 128; ++i)
+        doublePairs.emplace_back(i % 2 ? random() : bitCast<uint64_t>(ordinary(random)),
+                                 i % 2 ? random() : bitCast<uint64_t>(ordinary(random)));
+    // Products by short constants, which the old routines rounded low.
+    for (double constant : {1.5, 2.5, 0.75, 3.0, 10.0, 0.1})
+        for (double value : {3.14159265358979, 2.718281828459045, 1.4142135623730951, 0.3})
+            doublePairs.emplace_back(bitCast<uint64_t>(constant), bitCast<uint64_t>(value));
+    out += "const struct probe_double_case probe_double_cases[] = {\n";
+    for (auto [bitsA, bitsB] : doublePairs) {
+        volatile double a = bitCast<double>(bitsA), b = bitCast<double>(bitsB);
+        out += "    {" + hex(bitsA) + ", " + hex(bitsB) + ", {" + hex(bitCast<uint64_t>(a + b)) +
+               ", " + hex(bitCast<uint64_t>(a - b)) + ", " + hex(bitCast<uint64_t>(a * b)) + ", " +
+               hex(bitCast<uint64_t>(a / b)) + "}, " + hex(comparisons<double>(a, b)) + "},\n";
+    }
+    out += "};\nconst unsigned long probe_double_case_count = " +
+           QByteArray::number(qsizetype(doublePairs.size())) + ";\n\n";
+
+    // Conversions between the widths: every operand above, both ways.
+    out += "const struct probe_float_conversion probe_float_conversions[] = {\n";
+    for (auto [bits, unused] : floatPairs) {
+        volatile float value = bitCast<float>(bits);
+        out += "    {" + hex(bits) + ", " + hex(bitCast<uint64_t>(double(value))) + "},\n";
+    }
+    out += "};\nconst unsigned long probe_float_conversion_count = " +
+           QByteArray::number(qsizetype(floatPairs.size())) + ";\n\n";
+    out += "const struct probe_double_conversion probe_double_conversions[] = {\n";
+    for (auto [bits, unused] : doublePairs) {
+        volatile double value = bitCast<double>(bits);
+        out += "    {" + hex(bits) + ", " + hex(bitCast<uint32_t>(float(value))) + "},\n";
+    }
+    out += "};\nconst unsigned long probe_double_conversion_count = " +
+           QByteArray::number(qsizetype(doublePairs.size())) + ";\n\n";
+
+    // Integers to floating point; a long on the board has 32 bits.
+    std::vector<long long> integers = integerSpecials;
+    for (int i = 0; i < 64; ++i)
+        integers.push_back(static_cast<long long>(random() >> (i % 48)) * (i % 3 ? 1 : -1));
+    out += "const struct probe_integer_conversion probe_integer_conversions[] = {\n";
+    for (long long integer : integers) {
+        volatile long long v = integer;
+        const auto asLong = int32_t(uint32_t(v));
+        const auto asUnsignedLong = uint32_t(v);
+        out += "    {" + number(integer) + ", " + hex(bitCast<uint32_t>(float(asLong))) + ", " +
+               hex(bitCast<uint32_t>(float(asUnsignedLong))) + ", " +
+               hex(bitCast<uint32_t>(float(v))) + ", " +
+               hex(bitCast<uint32_t>(float((unsigned long long)v))) + ", " +
+               hex(bitCast<uint64_t>(double(asLong))) + ", " +
+               hex(bitCast<uint64_t>(double(asUnsignedLong))) + ", " +
+               hex(bitCast<uint64_t>(double(v))) + ", " +
+               hex(bitCast<uint64_t>(double((unsigned long long)v))) + "},\n";
+    }
+    out += "};\nconst unsigned long probe_integer_conversion_count = " +
+           QByteArray::number(qsizetype(integers.size())) + ";\n\n";
+
+    // Floating point to integers, in range: truncation towards zero.
+    out += "const struct probe_to_integer_conversion probe_to_integer_conversions[] = {\n";
+    std::uniform_real_distribution<double> exponent(-4, 62);
+    const int toIntegerCount = 96;
+    for (int i = 0; i < toIntegerCount; ++i) {
+        const double sign = i % 2 ? -1 : 1;
+        volatile double value = sign * std::ldexp(ordinary(random) / 1e6 + 1, int(exponent(random)) % 30);
+        volatile double big = sign * std::ldexp(ordinary(random) / 2e6 + 1.5, int(exponent(random)));
+        const double magnitude = std::fabs(value), bigMagnitude = std::fabs(big);
+        out += "    {" + hex(bitCast<uint64_t>(double(value))) + ", " +
+               hex(bitCast<uint64_t>(double(big))) + ", " + number((long long)int32_t(value)) +
+               ", " + number((long long)big) + ", " + hex((unsigned long long)uint32_t(magnitude)) +
+               ", " + hex((unsigned long long)bigMagnitude) + "},\n";
+    }
+    out += "};\nconst unsigned long probe_to_integer_conversion_count = " +
+           QByteArray::number(toIntegerCount) + ";\n\n";
+
+    out += "const char *const probe_format_expected[] = {\n";
+#define FORMAT(format, ...)                                                                       \
+    {                                                                                             \
+        char text[64];                                                                            \
+        std::snprintf(text, sizeof text, format, __VA_ARGS__);                                    \
+        out += "    \"" + QByteArray(text).replace('\\', "\\\\").replace('"', "\\\"") + "\",\n"; \
+    }
+    PROBE_FORMATS(FORMAT)
+#undef FORMAT
+    out += "};\n\nconst unsigned long long probe_math_expected[] = {\n";
+#define MATH1(name, function, x)                                                                  \
+    {                                                                                             \
+        volatile double argument = x;                                                             \
+        out += "    " + hex(bitCast<uint64_t>(std::function(argument))) + ", /* " name " */\n";    \
+    }
+#define MATH2(name, function, x, y)                                                               \
+    {                                                                                             \
+        volatile double first = x, second = y;                                                    \
+        out += "    " + hex(bitCast<uint64_t>(std::function(first, second))) + ", /* " name " */\n"; \
+    }
+    PROBE_MATH(MATH1, MATH2)
+#undef MATH1
+#undef MATH2
+    out += "};\n";
+    return out;
+}

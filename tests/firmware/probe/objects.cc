@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: MIT
+// The C++ runtime as ordinary firmware uses it: virtual destructors, new and
+// delete of objects and arrays, placement new, a function-local static, a
+// pure virtual call, and 40 globals whose destructors must run after main(),
+// last constructed first, after a handler main() registers with atexit().
+#include "probe.h"
+
+#include <new>
+#include <stdlib.h>
+
+// Read by the test once the board has stopped.
+extern "C" {
+unsigned long probe_destroyed_in_order;
+unsigned long probe_atexit_before_destructors;
+}
+
+namespace {
+
+#define CHECK(name, actual, expected) \
+    probe_record(name, (unsigned long long)(actual), (unsigned long long)(expected))
+
+int live_shapes;
+
+struct Shape {
+    Shape() { ++live_shapes; }
+    virtual ~Shape() { --live_shapes; }
+    virtual long area() const = 0;
+};
+
+struct Rectangle : Shape {
+    Rectangle(long w, long h) : width(w), height(h) {}
+    ~Rectangle() override { width = 0; }
+    long area() const override { return width * height; }
+    long width, height;
+};
+
+struct Counter {
+    Counter() : value(probe_seed() + 1) { ++constructions; }
+    long value;
+    static int constructions;
+};
+int Counter::constructions;
+
+long counted()
+{
+    static Counter counter; // guarded: constructed once, on first use
+    return counter.value++;
+}
+
+// 40 globals with destructors: more than the 32 entries of the C library's
+// first block of exit handlers.
+constexpr int Sentries = 40;
+int constructed_sentries;
+int next_destroyed = -1;
+
+struct Sentry {
+    Sentry() : index(constructed_sentries++) {}
+    ~Sentry()
+    {
+        if (next_destroyed < 0)
+            next_destroyed = Sentries - 1;
+        if (index == next_destroyed--)
+            ++probe_destroyed_in_order;
+    }
+    int index;
+};
+
+#define SENTRY(n) Sentry sentry##n;
+#define TEN(n) SENTRY(n##0) SENTRY(n##1) SENTRY(n##2) SENTRY(n##3) SENTRY(n##4) \
+    SENTRY(n##5) SENTRY(n##6) SENTRY(n##7) SENTRY(n##8) SENTRY(n##9)
+TEN(1) TEN(2) TEN(3) TEN(4)
+
+void before_destructors()
+{
+    probe_atexit_before_destructors = next_destroyed < 0;
+}
+
+struct PureCaller {
+    virtual ~PureCaller() { call(); }
+    void call() { work(); }
+    virtual void work() = 0;
+};
+struct PureDerived : PureCaller {
+    void work() override {}
+};
+
+} // namespace
+
+extern "C" void probe_end_through_pure_virtual_call(void)
+{
+    PureCaller *caller = new PureDerived;
+    delete caller; // ~PureCaller calls work() on a PureCaller: pure virtual
+}
+
+extern "C" void probe_check_cxx(void)
+{
+    Shape *shape = new Rectangle(6, 7);
+    CHECK("virtual call", shape->area(), 42);
+    CHECK("new constructs", live_shapes, 1);
+    delete shape; // virtual destructor, sized operator delete
+    CHECK("delete through the base destroys", live_shapes, 0);
+
+    Rectangle *row = new Rectangle[5]{{1, 2}, {3, 4}, {5, 6}, {7, 8}, {9, 10}};
+    CHECK("new[] constructs each", live_shapes, 5);
+    CHECK("new[] element", row[4].area(), 90);
+    delete[] row;
+    CHECK("delete[] destroys each", live_shapes, 0);
+
+    alignas(Rectangle) unsigned char room[sizeof(Rectangle)];
+    Rectangle *placed = new (room) Rectangle(2, 21);
+    CHECK("placement new", placed == reinterpret_cast<Rectangle *>(room) && placed->area() == 42, 1);
+    placed->~Rectangle();
+
+    long first = counted();
+    long second = counted();
+    CHECK("function-local static", second - first == 1 && Counter::constructions == 1, 1);
+    CHECK("globals constructed before main", constructed_sentries, Sentries);
+    CHECK("atexit", atexit(before_destructors), 0);
+}
