@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Builds the boards' runtime library, libgcc.a, from GCC's own sources, once for
 # the 68000 (-m68000) and once for the CPU32 (-mcpu=cpu32), with Debian's m68k
-# cross compiler, one object per routine:
+# cross compiler, one object per routine but for long double:
 #   - lb1sf68.S: 32-bit multiply, divide and modulo;
 #   - soft-fp/*.c: IEEE float and double arithmetic, comparisons and
 #     conversions (to and from each other and 32- and 64-bit integers), with
