@@ -59,6 +59,8 @@ set(cpu_cpu32_start_code [=[
 set(cpu_cpu32_first_step
     "masks interrupts again (for a jump to _start from a debugger) and points\n|      VBR at the vector table, so that no exception depends on address 0;")
 set(halt_by_stopping [=[
+        .globl  __board_halted
+__board_halted:
 1:      stop    #0x2700
         bra.s   1b]=])
 set(stop_comment_halt_tail
@@ -91,6 +93,8 @@ set(board_palpack51_stop_code [=[
         clr.w   MOTOR_RIGHT]=])
 set(board_palpack51_halt_loop [=[
 1:      move.w  #WATCHDOG_KICK, WATCHDOG
+        .globl  __board_halted
+__board_halted:
         bra.s   1b]=])
 
 set(board_dunpack115_name "Dunnet")

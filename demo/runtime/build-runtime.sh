@@ -55,7 +55,7 @@ tar -xJf "$tarball" -C "$src" --strip-components=1 --wildcards \
     '*/COPYING3' '*/COPYING.RUNTIME'
 
 # No jump tables: their data in .text would disassemble as unknown instructions.
-flags=(-O2 -fno-jump-tables -fno-pic -fno-pie -fno-stack-protector -fno-asynchronous-unwind-tables
+flags=(-Os -fno-jump-tables -fno-pic -fno-pie -fno-stack-protector -fno-asynchronous-unwind-tables
     -ffreestanding -DIN_LIBGCC2 -fbuilding-libgcc "-Wa,--noexecstack")
 includes=(-I"$here/config" -I"$src/libgcc" -I"$src/include")
 softfp_includes=(-I"$here/soft-fp" -I"$src/libgcc/soft-fp" -I"$src/include")

@@ -47,9 +47,9 @@ const std::vector<uint32_t> floatSpecials = {
 const std::vector<uint64_t> doubleSpecials = {
     0x0000000000000000, 0x8000000000000000, 0x0000000000000001, 0x800fffffffffffff,
     0x0010000000000000, 0x3ff0000000000000, 0xbff0000000000000, 0x3ff0000000000001,
-    0x3ff8000000000000, 0x400921fb54442d11, 0x7fefffffffffffff, 0xffefffffffffffff,
+    0x3ff8000000000000, 0x400921fb54442d11, 0x7fefffffffffffff,
     0x7ff0000000000000, 0xfff0000000000000, 0x7ff8000000000000, 0x7ff0000000000001,
-    0x4330000000000001, 0x3ca0000000000000, 0x47efffffe0000000, 0x36a0000000000000};
+    0x4330000000000001, 0x47efffffe0000000};
 const std::vector<long long> integerSpecials = {
     0, 1, -1, (1LL << 24) + 1, (1LL << 31) - 1, -(1LL << 31), (1LL << 53) + 1, -(1LL << 53) - 1,
     INT64_MAX, INT64_MIN, 0x7ffffffffffffdffLL, 0x00000000ffffffffLL, 0x123456789abcdefLL};
@@ -68,7 +68,7 @@ QByteArray hostExpectations()
         for (uint32_t b : floatSpecials)
             floatPairs.emplace_back(a, b);
     std::uniform_real_distribution<double> ordinary(-1e6, 1e6);
-    for (int i = 0; i < 128; ++i)
+    for (int i = 0; i < 16; ++i)
         floatPairs.emplace_back(i % 2 ? uint32_t(random())
                                       : bitCast<uint32_t>(float(ordinary(random))),
                                 i % 2 ? uint32_t(random())
@@ -88,7 +88,7 @@ QByteArray hostExpectations()
     for (uint64_t a : doubleSpecials)
         for (uint64_t b : doubleSpecials)
             doublePairs.emplace_back(a, b);
-    for (int i = 0; i < 128; ++i)
+    for (int i = 0; i < 16; ++i)
         doublePairs.emplace_back(i % 2 ? random() : bitCast<uint64_t>(ordinary(random)),
                                  i % 2 ? random() : bitCast<uint64_t>(ordinary(random)));
     // Products by short constants, which the old routines rounded low.
@@ -106,24 +106,30 @@ QByteArray hostExpectations()
            QByteArray::number(qsizetype(doublePairs.size())) + ";\n\n";
 
     // Conversions between the widths: every operand above, both ways.
+    std::vector<uint32_t> floatValues = floatSpecials;
+    std::vector<uint64_t> doubleValues = doubleSpecials;
+    for (int i = 0; i < 16; ++i) {
+        floatValues.push_back(i % 2 ? uint32_t(random()) : bitCast<uint32_t>(float(ordinary(random))));
+        doubleValues.push_back(i % 2 ? random() : bitCast<uint64_t>(ordinary(random) * 1e-3));
+    }
     out += "const struct probe_float_conversion probe_float_conversions[] = {\n";
-    for (auto [bits, unused] : floatPairs) {
+    for (uint32_t bits : floatValues) {
         volatile float value = bitCast<float>(bits);
         out += "    {" + hex(bits) + ", " + hex(bitCast<uint64_t>(double(value))) + "},\n";
     }
     out += "};\nconst unsigned long probe_float_conversion_count = " +
-           QByteArray::number(qsizetype(floatPairs.size())) + ";\n\n";
+           QByteArray::number(qsizetype(floatValues.size())) + ";\n\n";
     out += "const struct probe_double_conversion probe_double_conversions[] = {\n";
-    for (auto [bits, unused] : doublePairs) {
+    for (uint64_t bits : doubleValues) {
         volatile double value = bitCast<double>(bits);
         out += "    {" + hex(bits) + ", " + hex(bitCast<uint32_t>(float(value))) + "},\n";
     }
     out += "};\nconst unsigned long probe_double_conversion_count = " +
-           QByteArray::number(qsizetype(doublePairs.size())) + ";\n\n";
+           QByteArray::number(qsizetype(doubleValues.size())) + ";\n\n";
 
     // Integers to floating point; a long on the board has 32 bits.
     std::vector<long long> integers = integerSpecials;
-    for (int i = 0; i < 64; ++i)
+    for (int i = 0; i < 32; ++i)
         integers.push_back(static_cast<long long>(random() >> (i % 48)) * (i % 3 ? 1 : -1));
     out += "const struct probe_integer_conversion probe_integer_conversions[] = {\n";
     for (long long integer : integers) {
@@ -145,7 +151,7 @@ QByteArray hostExpectations()
     // Floating point to integers, in range: truncation towards zero.
     out += "const struct probe_to_integer_conversion probe_to_integer_conversions[] = {\n";
     std::uniform_real_distribution<double> exponent(-4, 62);
-    const int toIntegerCount = 96;
+    const int toIntegerCount = 48;
     for (int i = 0; i < toIntegerCount; ++i) {
         const double sign = i % 2 ? -1 : 1;
         volatile double value = sign * std::ldexp(ordinary(random) / 1e6 + 1, int(exponent(random)) % 30);
@@ -154,7 +160,8 @@ QByteArray hostExpectations()
         out += "    {" + hex(bitCast<uint64_t>(double(value))) + ", " +
                hex(bitCast<uint64_t>(double(big))) + ", " + number((long long)int32_t(value)) +
                ", " + number((long long)big) + ", " + hex((unsigned long long)uint32_t(magnitude)) +
-               ", " + hex((unsigned long long)bigMagnitude) + "},\n";
+               ", " + hex((unsigned long long)bigMagnitude) + ", " +
+               number((long long)float(big)) + "},\n";
     }
     out += "};\nconst unsigned long probe_to_integer_conversion_count = " +
            QByteArray::number(toIntegerCount) + ";\n\n";

@@ -65,6 +65,7 @@ struct probe_to_integer_conversion {
     unsigned long long big;   /* a double of magnitude below 2^63 */
     long long to_long, to_long_long;                         /* of value, of big */
     unsigned long long to_unsigned_long, to_unsigned_long_long; /* of their magnitudes */
+    long long float_to_long_long;                            /* of the float nearest big */
 };
 
 /* In expected.c, written by the test. */

@@ -14,6 +14,21 @@ unsigned long probe_destroyed_in_order;
 unsigned long probe_atexit_before_destructors;
 }
 
+// Calls work() from the constructor, while the object is still a
+// ProbePureCaller, through a pointer the compiler cannot see through. Outside
+// the anonymous namespace, so that the compiler cannot know every class
+// derived from it and call PureDerived's work() directly.
+struct ProbePureCaller;
+void (*volatile probe_call_work)(ProbePureCaller *);
+struct ProbePureCaller {
+    ProbePureCaller() { probe_call_work(this); }
+    virtual ~ProbePureCaller() = default;
+    virtual void work() = 0;
+};
+struct ProbePureDerived : ProbePureCaller {
+    void work() override {}
+};
+
 namespace {
 
 #define CHECK(name, actual, expected) \
@@ -75,21 +90,12 @@ void before_destructors()
     probe_atexit_before_destructors = next_destroyed < 0;
 }
 
-struct PureCaller {
-    virtual ~PureCaller() { call(); }
-    void call() { work(); }
-    virtual void work() = 0;
-};
-struct PureDerived : PureCaller {
-    void work() override {}
-};
-
 } // namespace
 
 extern "C" void probe_end_through_pure_virtual_call(void)
 {
-    PureCaller *caller = new PureDerived;
-    delete caller; // ~PureCaller calls work() on a PureCaller: pure virtual
+    probe_call_work = [](ProbePureCaller *caller) { caller->work(); };
+    ProbePureDerived derived;
 }
 
 extern "C" void probe_check_cxx(void)
