@@ -91,7 +91,7 @@ for cpu in m68000 cpu32; do
             LD_FOR_TARGET="${tools}ld" NM_FOR_TARGET="${tools}nm" \
             RANLIB_FOR_TARGET="${tools}ranlib" STRIP_FOR_TARGET="${tools}strip" \
             OBJDUMP_FOR_TARGET="${tools}objdump" READELF_FOR_TARGET="${tools}readelf" \
-            CFLAGS_FOR_TARGET="-g -Os -ffunction-sections -fdata-sections -fno-pie" \
+            CFLAGS_FOR_TARGET="-g -Os -ffunction-sections -fdata-sections -fno-pie -Wa,--noexecstack" \
             >configure.log 2>&1 || { tail -n 40 configure.log >&2; exit 1; }
         make -j"$jobs" all-target-newlib >build.log 2>&1 || { tail -n 60 build.log >&2; exit 1; }
         make install-target-newlib >install.log 2>&1 || { tail -n 40 install.log >&2; exit 1; }
