@@ -11,7 +11,7 @@ build_dir="${QUELLIX_BUILD_DIR:-$source_dir/build}"
 packages=(
     cmake ninja-build g++ make pkg-config
     gcc-m68k-linux-gnu g++-m68k-linux-gnu binutils-m68k-linux-gnu
-    gcc-12-source qemu-system-misc gdb-multiarch
+    gcc-12-source newlib-source qemu-system-misc gdb-multiarch
     qt6-base-dev qt6-base-dev-tools
     fonts-dejavu-core fonts-liberation
     xvfb xauth x11-utils xdotool imagemagick

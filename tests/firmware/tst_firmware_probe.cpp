@@ -416,7 +416,7 @@ void FirmwareProbeTest::probeRunsOnBoard()
 
     const QStringList problems =
         imageProblems(image, imageSections, symbol, ramBase, ramSize, cpu, work);
-    //TMP QVERIFY2(problems.isEmpty(), qPrintable(problems.join("\n")));
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
 
     // Boot it: garbage in RAM and on the I/O page, the vector table at 0 as the
     // board shows it, stack pointer and program counter from the table.

@@ -80,10 +80,23 @@ desktop_value() {
         END { exit !found }' "$file"
 }
 
+# The headers of the boards' C library and C++ runtime that ROOT holds, relative
+# to their directory: the build's output, so ROOT names them (check_root checks
+# that the ones programs include are there).
+readonly RUNTIME_HEADERS=(newlib.h stdio.h stdlib.h string.h math.h c++/12/new c++/12/typeinfo
+    c++/12/m68k-elf/bits/c++config.h)
+runtime_headers() {
+    local include=$1/${EMPTY_DIRECTORIES[1]}/include
+    if [[ -d $include ]]; then
+        (cd "$include" && find . -not -type d -printf '%P\n')
+    fi
+}
+
 # Every file (not directory) an installation root holds, relative to it, with
-# its mode: "755 path" or "644 path", sorted by path.
+# its mode: "755 path" or "644 path", sorted by path. ROOT, the root being
+# checked, names the runtime headers.
 expected_root_files() {
-    local source_dir=$1 pack file
+    local source_dir=$1 root=$2 pack file
     {
         echo "755 bin/quellix-launcher"
         echo "755 SN451/bin/snavigator.exe"
@@ -94,9 +107,14 @@ expected_root_files() {
             [[ -d $source_dir/demo/packs/$pack ]] || fail "the source tree has no pack $pack"
             (cd "$source_dir/demo/packs" && find "$pack" -type f -printf '644 %p\n')
         done
-        # The runtime library the build makes from GCC's sources, and its licence.
-        for file in COPYING3 COPYING.RUNTIME m68000/libgcc.a cpu32/libgcc.a; do
+        # The runtime libraries the build makes from GCC's and newlib's sources,
+        # their headers and their licences.
+        for file in COPYING3 COPYING.RUNTIME COPYING.NEWLIB \
+            {m68000,cpu32}/{libgcc.a,libc.a,libm.a,libsupc++.a}; do
             echo "644 ${EMPTY_DIRECTORIES[1]}/$file"
+        done
+        runtime_headers "$root" | while IFS= read -r file; do
+            echo "644 ${EMPTY_DIRECTORIES[1]}/include/$file"
         done
         for file in "${DESKTOP_FILES[@]}"; do
             echo "644 $file"
@@ -110,7 +128,7 @@ expected_root_files() {
 check_root() {
     local root=$1 source_dir=$2 expected actual pack file directory
     [[ -d $root ]] || fail "no installation root at $root"
-    expected=$(expected_root_files "$source_dir")
+    expected=$(expected_root_files "$source_dir" "$root")
     actual=$(cd "$root" && find . -not -type d -printf '%m %P\n' | sort -k2)
     if [[ $expected != "$actual" ]]; then
         problem "the files in $root differ from an installation root's (< expected, > found):"
@@ -118,6 +136,9 @@ check_root() {
     fi
     for directory in "${EMPTY_DIRECTORIES[@]}"; do
         [[ -d $root/$directory ]] || problem "missing directory $directory"
+    done
+    for file in "${RUNTIME_HEADERS[@]}"; do
+        [[ -f $root/${EMPTY_DIRECTORIES[1]}/include/$file ]] || problem "the runtime headers lack $file"
     done
     for file in bin/quellix-launcher SN451/bin/snavigator.exe; do
         [[ -f $root/$file && $(head -c 4 "$root/$file" | od -An -tx1 | tr -d ' \n') == 7f454c46 ]] ||

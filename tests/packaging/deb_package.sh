@@ -54,7 +54,7 @@ done
 # /usr/share, as "mode path" for every entry that is not a directory.
 contents=$(dpkg-deb --contents "$package")
 expected=$({
-    expected_root_files "$source_dir" | sed "s|^\([0-9]*\) |\1 ${PREFIX#/}/|"
+    expected_root_files "$source_dir" "$package_dir/unpacked$PREFIX" | sed "s|^\([0-9]*\) |\1 ${PREFIX#/}/|"
     printf '644 usr/%s\n' "${DESKTOP_FILES[@]}"
     printf '644 usr/share/%s\n' "${PACKAGE_DOCUMENTS[@]}"
 } | sort -k2)
