@@ -18,7 +18,10 @@
 #   - __register_exitproc never allocates the next block of 32 atexit entries
 #     unless the target provides its own malloc, and would call a missing
 #     (weak) malloc: entries past the 32nd now come from malloc when the
-#     program links it, and registration fails cleanly when it does not.
+#     program links it, and registration fails cleanly when it does not;
+#   - __call_exitprocs, for the same reason, runs only the newest block and
+#     drops the others: it now runs them all, and frees the blocks only when
+#     free is linked.
 #
 # Usage: build-newlib.sh NEWLIB_SOURCE_TARBALL OUTPUT_DIRECTORY
 # writes OUTPUT_DIRECTORY/m68000/{libc.a,libm.a}, OUTPUT_DIRECTORY/cpu32/{libc.a,
@@ -65,6 +68,12 @@ mend newlib/libc/stdlib/__atexit.c \
 mend newlib/libc/stdlib/__atexit.c \
     's/^  struct _on_exit_args \* args;$/  struct _on_exit_args * args = NULL;/' \
     'struct _on_exit_args * args = NULL;'
+mend newlib/libc/stdlib/__call_atexit.c \
+    's/^#if !defined (_ATEXIT_DYNAMIC_ALLOC) || !defined (MALLOC_PROVIDED)$/#if !defined (_ATEXIT_DYNAMIC_ALLOC)/' \
+    '#if !defined (_ATEXIT_DYNAMIC_ALLOC)'
+mend newlib/libc/stdlib/__call_atexit.c \
+    's/^\(\t *\)free (\(args\|p\));$/\1if (free)\n\1  free (\2);/' \
+    'if (free)'
 
 # Debian's compiler targets Linux: none of its system's macros may reach newlib,
 # whose headers would then describe glibc's world.

@@ -86,7 +86,7 @@ desktop_value() {
 readonly RUNTIME_HEADERS=(newlib.h stdio.h stdlib.h string.h math.h c++/12/new c++/12/typeinfo
     c++/12/m68k-elf/bits/c++config.h)
 runtime_headers() {
-    local include=$1/${EMPTY_DIRECTORIES[1]}/include
+    local include=$1/${EMPTY_DIRECTORIES[1]}/${2:-include}
     if [[ -d $include ]]; then
         (cd "$include" && find . -not -type d -printf '%P\n')
     fi
@@ -106,6 +106,9 @@ expected_root_files() {
         for pack in "${PACKS[@]}"; do
             [[ -d $source_dir/demo/packs/$pack ]] || fail "the source tree has no pack $pack"
             (cd "$source_dir/demo/packs" && find "$pack" -type f -printf '644 %p\n')
+            # Made from demo/pack-template.
+            printf '644 %s\n' "$pack/examples/Makefile" "$pack/lib/crt0.s" "$pack/lib/board.c" \
+                "$pack/lib/libboard.a"
         done
         # The runtime libraries the build makes from GCC's and newlib's sources,
         # their headers and their licences.
@@ -115,6 +118,9 @@ expected_root_files() {
         done
         runtime_headers "$root" | while IFS= read -r file; do
             echo "644 ${EMPTY_DIRECTORIES[1]}/include/$file"
+        done
+        runtime_headers "$root" include-gcc | while IFS= read -r file; do
+            echo "644 ${EMPTY_DIRECTORIES[1]}/include-gcc/$file"
         done
         for file in "${DESKTOP_FILES[@]}"; do
             echo "644 $file"
@@ -145,8 +151,13 @@ check_root() {
             problem "$file is not an ELF program"
     done
     for pack in "${PACKS[@]}"; do
-        diff -r "$source_dir/demo/packs/$pack" "$root/$pack" >&2 ||
-            problem "pack $pack differs from the source tree"
+        while IFS= read -r -d '' file; do
+            cmp "$file" "$root/${file#"$source_dir/demo/packs/"}" >&2 ||
+                problem "pack $pack differs from the source tree"
+        done < <(find "$source_dir/demo/packs/$pack" -type f -print0)
+    done
+    for file in stddef.h stdarg.h float.h limits.h stdint.h; do
+        [[ -f $root/${EMPTY_DIRECTORIES[1]}/include-gcc/$file ]] || problem "the compiler's headers lack $file"
     done
     diff -r "$source_dir/demo/BIN" "$root/BIN" >&2 || problem "BIN differs from the source tree"
     cmp "$source_dir/packaging/icons/$APP_ID.png" "$root/${DESKTOP_FILES[1]}" ||
