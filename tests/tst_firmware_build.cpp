@@ -140,10 +140,12 @@ void FirmwareBuildTest::initTestCase()
     QVERIFY(m_temporary.isValid());
     m_root = m_temporary.path() + "/installé root $(x)";
     m_work = m_temporary.path() + "/my projects";
-    copyTree(QStringLiteral(DEMO_SOURCE_DIR) + "/packs", m_root);
+    // The packs (with the files the build generates), the tools and the
+    // libraries the packs link, as the build laid them out.
+    for (const char *pack : {"palpack51", "dunpack115", "vespack113", "lnpack206"})
+        copyTree(QStringLiteral(DEMO_ROOT "/") + pack, m_root + "/" + pack);
     copyTree(QStringLiteral(DEMO_SOURCE_DIR) + "/BIN", m_root + "/BIN");
     QVERIFY(QDir().mkpath(m_root + "/JAVA/BIN"));
-    // The runtime library the packs link, as the build laid it out.
     copyTree(QStringLiteral(DEMO_ROOT) + "/LIB", m_root + "/LIB");
     QVERIFY(QFile::exists(m_root + "/LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60/cpu32/libgcc.a"));
     QVERIFY(QDir().mkpath(m_work));

@@ -94,7 +94,12 @@ for pack in "${packs[@]}"; do
     project="$work/mes projets/$pack robot #1 \$x 'q' \"d\" ;&"
     mkdir -p "$project"
     cp "$demo_root/$pack/examples/Makefile" "$project/"
-    cp "$demo_root/$pack/examples/Template.c" "$project/main.c"
+    # main() calls into every other source, so that the linker keeps them all.
+    printf '%s\n' '#include "pack.h"' \
+        'int motor_speed(void); int helper_twice(int); int boot_speed(void); void idle_stub(void);' \
+        'int wheel_gain(void);' \
+        'int main(void) { idle_stub(); return motor_speed() + helper_twice(boot_speed()) + wheel_gain(); }' \
+        | sed "s/pack.h/$(cd "$demo_root/$pack/include" && echo *.h)/" >"$project/main.c"
     printf '#define SPEED 3\n' >"$project/$header"
     printf '#include "%s"\nint motor_speed(void) { return SPEED; }\n' "$header" >"$project/$motor"
     printf 'extern "C" int helper_twice(int v) { return 2 * v; }\n' >"$project/$helper"
@@ -183,8 +188,9 @@ for pack in "${packs[@]}"; do
     expect_compiled main.c "$motor" "$wheels"
     build LDFLAGS+=-Wl,--defsym=user_flag=1 || fail "make LDFLAGS+=... failed:"$'\n'"$output"
     grep -q '  LD ' <<<"$output" || fail "not relinked after LDFLAGS changed"
-    "$nm" "$elf" | grep -q ' user_flag$' || fail "the user's LDFLAGS did not reach the link"
-    "$nm" "$elf" | grep -q ' _start$' && ! "$nm" "$elf" | grep -q ' __libc_start_main$' ||
+    symbols=$("$nm" "$elf")
+    grep -q ' user_flag$' <<<"$symbols" || fail "the user's LDFLAGS did not reach the link"
+    grep -q ' _start$' <<<"$symbols" && ! grep -q ' __libc_start_main$' <<<"$symbols" ||
         fail "make LDFLAGS+=... linked another start-up code"
 
     build clean || fail "make clean failed"
