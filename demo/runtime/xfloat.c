@@ -25,7 +25,8 @@
 
 typedef long double xf;
 
-typedef struct {
+typedef struct
+{
     uint32_t sign;     // 0 or 1
     int32_t exponent;  // biased, 0..0x7FFF
     uint64_t mantissa; // integer bit at bit 63
@@ -163,7 +164,8 @@ static xf widen(uint32_t sign, int32_t exponent, uint64_t fraction, int fraction
             return pack(sign, 0, 0);
         return pack_scaled(sign, fraction, 1 - bias - fraction_bits);
     }
-    return pack_scaled(sign, fraction | ((uint64_t)1 << fraction_bits), exponent - bias - fraction_bits);
+    return pack_scaled(sign, fraction | ((uint64_t)1 << fraction_bits),
+                       exponent - bias - fraction_bits);
 }
 
 xf __extendsfxf2(float value)
@@ -181,8 +183,8 @@ xf __extenddfxf2(double value)
         double value;
         uint64_t bits;
     } u = {.value = value};
-    return widen((uint32_t)(u.bits >> 63), (int32_t)((u.bits >> 52) & 0x7FF), u.bits & 0xFFFFFFFFFFFFFull, 52,
-                 1023, 0x7FF);
+    return widen((uint32_t)(u.bits >> 63), (int32_t)((u.bits >> 52) & 0x7FF),
+                 u.bits & 0xFFFFFFFFFFFFFull, 52, 1023, 0x7FF);
 }
 
 static xf from_integer(uint32_t sign, uint64_t magnitude)

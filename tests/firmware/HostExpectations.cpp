@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "HostExpectations.h"
 
+#include "probe/cases.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <vector>
-
-#include "probe/cases.h"
 
 namespace {
 
@@ -41,18 +41,28 @@ template <typename Real> unsigned long comparisons(Real a, Real b)
 // Zeros, denormals, the smallest and largest normals, ones and their
 // neighbours, infinities, quiet and signalling NaNs, and ties.
 const std::vector<uint32_t> floatSpecials = {
-    0x00000000, 0x80000000, 0x00000001, 0x807fffff, 0x00800000, 0x3f800000, 0xbf800000,
-    0x3f800001, 0x3fc00000, 0x3dcccccd, 0x7f7fffff, 0xff7fffff, 0x7f800000, 0xff800000,
-    0x7fc00000, 0x7f800001, 0x4b000001, 0x33800000};
+    0x00000000, 0x80000000, 0x00000001, 0x807fffff, 0x00800000, 0x3f800000,
+    0xbf800000, 0x3f800001, 0x3fc00000, 0x3dcccccd, 0x7f7fffff, 0xff7fffff,
+    0x7f800000, 0xff800000, 0x7fc00000, 0x7f800001, 0x4b000001, 0x33800000};
 const std::vector<uint64_t> doubleSpecials = {
     0x0000000000000000, 0x8000000000000000, 0x0000000000000001, 0x800fffffffffffff,
     0x0010000000000000, 0x3ff0000000000000, 0xbff0000000000000, 0x3ff0000000000001,
-    0x3ff8000000000000, 0x400921fb54442d11, 0x7fefffffffffffff,
-    0x7ff0000000000000, 0xfff0000000000000, 0x7ff8000000000000, 0x7ff0000000000001,
-    0x4330000000000001, 0x47efffffe0000000};
-const std::vector<long long> integerSpecials = {
-    0, 1, -1, (1LL << 24) + 1, (1LL << 31) - 1, -(1LL << 31), (1LL << 53) + 1, -(1LL << 53) - 1,
-    INT64_MAX, INT64_MIN, 0x7ffffffffffffdffLL, 0x00000000ffffffffLL, 0x123456789abcdefLL};
+    0x3ff8000000000000, 0x400921fb54442d11, 0x7fefffffffffffff, 0x7ff0000000000000,
+    0xfff0000000000000, 0x7ff8000000000000, 0x7ff0000000000001, 0x4330000000000001,
+    0x47efffffe0000000};
+const std::vector<long long> integerSpecials = {0,
+                                                1,
+                                                -1,
+                                                (1LL << 24) + 1,
+                                                (1LL << 31) - 1,
+                                                -(1LL << 31),
+                                                (1LL << 53) + 1,
+                                                -(1LL << 53) - 1,
+                                                INT64_MAX,
+                                                INT64_MIN,
+                                                0x7ffffffffffffdffLL,
+                                                0x00000000ffffffffLL,
+                                                0x123456789abcdefLL};
 
 } // namespace
 
@@ -69,17 +79,17 @@ QByteArray hostExpectations()
             floatPairs.emplace_back(a, b);
     std::uniform_real_distribution<double> ordinary(-1e6, 1e6);
     for (int i = 0; i < 16; ++i)
-        floatPairs.emplace_back(i % 2 ? uint32_t(random())
-                                      : bitCast<uint32_t>(float(ordinary(random))),
-                                i % 2 ? uint32_t(random())
-                                      : bitCast<uint32_t>(float(ordinary(random))));
+        floatPairs.emplace_back(
+            i % 2 ? uint32_t(random()) : bitCast<uint32_t>(float(ordinary(random))),
+            i % 2 ? uint32_t(random()) : bitCast<uint32_t>(float(ordinary(random))));
     out += "const struct probe_float_case probe_float_cases[] = {\n";
     for (auto [bitsA, bitsB] : floatPairs) {
         volatile float a = bitCast<float>(bitsA), b = bitCast<float>(bitsB);
         out += "    {" + hex(bitsA) + ", " + hex(bitsB) + ", {" +
                hex(bitCast<uint32_t>(float(a + b))) + ", " + hex(bitCast<uint32_t>(float(a - b))) +
                ", " + hex(bitCast<uint32_t>(float(a * b))) + ", " +
-               hex(bitCast<uint32_t>(float(a / b))) + "}, " + hex(comparisons<float>(a, b)) + "},\n";
+               hex(bitCast<uint32_t>(float(a / b))) + "}, " + hex(comparisons<float>(a, b)) +
+               "},\n";
     }
     out += "};\nconst unsigned long probe_float_case_count = " +
            QByteArray::number(qsizetype(floatPairs.size())) + ";\n\n";
@@ -109,7 +119,8 @@ QByteArray hostExpectations()
     std::vector<uint32_t> floatValues = floatSpecials;
     std::vector<uint64_t> doubleValues = doubleSpecials;
     for (int i = 0; i < 16; ++i) {
-        floatValues.push_back(i % 2 ? uint32_t(random()) : bitCast<uint32_t>(float(ordinary(random))));
+        floatValues.push_back(i % 2 ? uint32_t(random())
+                                    : bitCast<uint32_t>(float(ordinary(random))));
         doubleValues.push_back(i % 2 ? random() : bitCast<uint64_t>(ordinary(random) * 1e-3));
     }
     out += "const struct probe_float_conversion probe_float_conversions[] = {\n";
@@ -154,37 +165,40 @@ QByteArray hostExpectations()
     const int toIntegerCount = 48;
     for (int i = 0; i < toIntegerCount; ++i) {
         const double sign = i % 2 ? -1 : 1;
-        volatile double value = sign * std::ldexp(ordinary(random) / 1e6 + 1, int(exponent(random)) % 30);
-        volatile double big = sign * std::ldexp(ordinary(random) / 2e6 + 1.5, int(exponent(random)));
+        volatile double value =
+            sign * std::ldexp(ordinary(random) / 1e6 + 1, int(exponent(random)) % 30);
+        volatile double big =
+            sign * std::ldexp(ordinary(random) / 2e6 + 1.5, int(exponent(random)));
         const double magnitude = std::fabs(value), bigMagnitude = std::fabs(big);
         out += "    {" + hex(bitCast<uint64_t>(double(value))) + ", " +
                hex(bitCast<uint64_t>(double(big))) + ", " + number((long long)int32_t(value)) +
                ", " + number((long long)big) + ", " + hex((unsigned long long)uint32_t(magnitude)) +
-               ", " + hex((unsigned long long)bigMagnitude) + ", " +
-               number((long long)float(big)) + "},\n";
+               ", " + hex((unsigned long long)bigMagnitude) + ", " + number((long long)float(big)) +
+               "},\n";
     }
     out += "};\nconst unsigned long probe_to_integer_conversion_count = " +
            QByteArray::number(toIntegerCount) + ";\n\n";
 
     out += "const char *const probe_format_expected[] = {\n";
-#define FORMAT(format, ...)                                                                       \
-    {                                                                                             \
-        char text[64];                                                                            \
-        std::snprintf(text, sizeof text, format, __VA_ARGS__);                                    \
-        out += "    \"" + QByteArray(text).replace('\\', "\\\\").replace('"', "\\\"") + "\",\n"; \
+#define FORMAT(format, ...)                                                                        \
+    {                                                                                              \
+        char text[64];                                                                             \
+        std::snprintf(text, sizeof text, format, __VA_ARGS__);                                     \
+        out += "    \"" + QByteArray(text).replace('\\', "\\\\").replace('"', "\\\"") + "\",\n";   \
     }
     PROBE_FORMATS(FORMAT)
 #undef FORMAT
     out += "};\n\nconst unsigned long long probe_math_expected[] = {\n";
-#define MATH1(name, function, x)                                                                  \
-    {                                                                                             \
-        volatile double argument = x;                                                             \
+#define MATH1(name, function, x)                                                                   \
+    {                                                                                              \
+        volatile double argument = x;                                                              \
         out += "    " + hex(bitCast<uint64_t>(std::function(argument))) + ", /* " name " */\n";    \
     }
-#define MATH2(name, function, x, y)                                                               \
-    {                                                                                             \
-        volatile double first = x, second = y;                                                    \
-        out += "    " + hex(bitCast<uint64_t>(std::function(first, second))) + ", /* " name " */\n"; \
+#define MATH2(name, function, x, y)                                                                \
+    {                                                                                              \
+        volatile double first = x, second = y;                                                     \
+        out +=                                                                                     \
+            "    " + hex(bitCast<uint64_t>(std::function(first, second))) + ", /* " name " */\n";  \
     }
     PROBE_MATH(MATH1, MATH2)
 #undef MATH1

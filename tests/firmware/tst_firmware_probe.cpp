@@ -4,6 +4,8 @@
 // Also checks the images statically where QEMU is more lenient than the CPU
 // (odd word accesses, instructions a CPU32 lacks) and that oversized images
 // do not link.
+#include "HostExpectations.h"
+
 #include <QDir>
 #include <QFile>
 #include <QMap>
@@ -14,8 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
-
-#include "HostExpectations.h"
 
 namespace {
 

@@ -32,11 +32,11 @@ typedef int __gcc_CMPtype __attribute__((mode(__libgcc_cmp_return__)));
 // operands the first one wins, quiet or signalling, as SSE does.
 #define _FP_KEEPNANFRACP 1
 #define _FP_QNANNEGATEDP 0
-#define _FP_CHOOSENAN(fs, wc, R, X, Y, OP) \
-    do {                                   \
-        R##_s = X##_s;                     \
-        _FP_FRAC_COPY_##wc(R, X);          \
-        R##_c = FP_CLS_NAN;                \
+#define _FP_CHOOSENAN(fs, wc, R, X, Y, OP)                                                         \
+    do {                                                                                           \
+        R##_s = X##_s;                                                                             \
+        _FP_FRAC_COPY_##wc(R, X);                                                                  \
+        R##_c = FP_CLS_NAN;                                                                        \
     } while (0)
 
 #define FP_RND_NEAREST 0
@@ -51,9 +51,9 @@ typedef int __gcc_CMPtype __attribute__((mode(__libgcc_cmp_return__)));
 #define FP_EX_OVERFLOW 0x04
 #define FP_EX_UNDERFLOW 0x08
 #define FP_EX_INEXACT 0x10
-#define FP_HANDLE_EXCEPTIONS \
-    do {                     \
-        (void)_fex;          \
+#define FP_HANDLE_EXCEPTIONS                                                                       \
+    do {                                                                                           \
+        (void)_fex;                                                                                \
     } while (0)
 
 #define _FP_TININESS_AFTER_ROUNDING 1
@@ -63,4 +63,5 @@ typedef int __gcc_CMPtype __attribute__((mode(__libgcc_cmp_return__)));
 #define __BYTE_ORDER __BIG_ENDIAN
 
 #define strong_alias(name, aliasname) _strong_alias(name, aliasname)
-#define _strong_alias(name, aliasname) extern __typeof(name) aliasname __attribute__((alias(#name)));
+#define _strong_alias(name, aliasname)                                                             \
+    extern __typeof(name) aliasname __attribute__((alias(#name)));

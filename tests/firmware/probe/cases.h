@@ -6,33 +6,37 @@
 #define PROBE_CASES_H
 
 /* snprintf: X(format, arguments...). */
-#define PROBE_FORMATS(X)                                                                          \
-    X("%d %u %x %X %o", -42, 42u, 0xBEEFu, 0xBEEFu, 8u)                                           \
-    X("%ld %lu %lx", -123456789L, 4000000000UL, 0xDEADBEEFUL)                                     \
-    X("%lld %llu %llx", -1234567890123LL, 18446744073709551615ULL, 0xFEDCBA9876543210ULL)         \
-    X("[%s] [%c] [%5s] [%-5s] [%.2s]", "robot", 'Q', "ab", "ab", "wheel")                         \
-    X("%5.2f|%.3f|%f|%.0f", 3.14159, -0.0005, 1e10, 2.5)                                          \
-    X("%e|%.2e|%E", 123456.789, -1.5e-300, 6.02214076e23)                                         \
-    X("%g|%g|%g|%g", 0.0001, 123456789.0, 1e-10, 100.0)                                           \
-    X("%08.3f|%-8d|%+d|% d|%#x", -2.5, 42, 42, 42, 255u)                                          \
+#define PROBE_FORMATS(X)                                                                           \
+    X("%d %u %x %X %o", -42, 42u, 0xBEEFu, 0xBEEFu, 8u)                                            \
+    X("%ld %lu %lx", -123456789L, 4000000000UL, 0xDEADBEEFUL)                                      \
+    X("%lld %llu %llx", -1234567890123LL, 18446744073709551615ULL, 0xFEDCBA9876543210ULL)          \
+    X("[%s] [%c] [%5s] [%-5s] [%.2s]", "robot", 'Q', "ab", "ab", "wheel")                          \
+    X("%5.2f|%.3f|%f|%.0f", 3.14159, -0.0005, 1e10, 2.5)                                           \
+    X("%e|%.2e|%E", 123456.789, -1.5e-300, 6.02214076e23)                                          \
+    X("%g|%g|%g|%g", 0.0001, 123456789.0, 1e-10, 100.0)                                            \
+    X("%08.3f|%-8d|%+d|% d|%#x", -2.5, 42, 42, 42, 255u)                                           \
     X("%f|%e|%g", 1.0 / 0.0, -1.0 / 0.0, 5e-324)
 
 /* libm: X(name, function, argument) and Y(name, function, argument, argument). */
-#define PROBE_MATH(X, Y)                                                                          \
-    X("sqrt", sqrt, 2.0) X("sqrt", sqrt, 1e-310) X("sin", sin, 0.5) X("sin", sin, 1e6)           \
-    X("cos", cos, 1.0) X("cos", cos, -3.0) X("exp", exp, 1.5) X("exp", exp, -700.0)             \
-    X("log", log, 10.0) X("log", log, 1e-300) X("floor", floor, -2.5) X("floor", floor, 7.0)    \
-    Y("atan2", atan2, 1.0, 2.0) Y("atan2", atan2, -1.0, -0.5) Y("pow", pow, 2.5, 3.5)          \
-    Y("pow", pow, 10.0, -3.0) Y("fmod", fmod, 10.3, 3.0) Y("fmod", fmod, -7.5, 2.0)
+#define PROBE_MATH(X, Y)                                                                           \
+    X("sqrt", sqrt, 2.0)                                                                           \
+    X("sqrt", sqrt, 1e-310) X("sin", sin, 0.5) X("sin", sin, 1e6) X("cos", cos, 1.0)               \
+        X("cos", cos, -3.0) X("exp", exp, 1.5) X("exp", exp, -700.0) X("log", log, 10.0)           \
+            X("log", log, 1e-300) X("floor", floor, -2.5) X("floor", floor, 7.0)                   \
+                Y("atan2", atan2, 1.0, 2.0) Y("atan2", atan2, -1.0, -0.5) Y("pow", pow, 2.5, 3.5)  \
+                    Y("pow", pow, 10.0, -3.0) Y("fmod", fmod, 10.3, 3.0)                           \
+                        Y("fmod", fmod, -7.5, 2.0)
 
 /* Float and double arithmetic on one pair of operands, as bits: the sum,
  * difference, product and quotient, and the comparisons as PROBE_LESS...  */
-struct probe_float_case {
+struct probe_float_case
+{
     unsigned long a, b;
     unsigned long results[4];
     unsigned long comparisons;
 };
-struct probe_double_case {
+struct probe_double_case
+{
     unsigned long long a, b;
     unsigned long long results[4];
     unsigned long comparisons;
@@ -47,25 +51,30 @@ struct probe_double_case {
 
 /* Conversions of one value, as bits: a float or double to the other width and
  * to the integer types (in range only), and an integer to float and double. */
-struct probe_float_conversion {
+struct probe_float_conversion
+{
     unsigned long value;
     unsigned long long to_double;
 };
-struct probe_double_conversion {
+struct probe_double_conversion
+{
     unsigned long long value;
     unsigned long to_float;
 };
-struct probe_integer_conversion {
+struct probe_integer_conversion
+{
     long long value;
     unsigned long from_long, from_unsigned_long, from_long_long, from_unsigned_long_long;
-    unsigned long long from_long_d, from_unsigned_long_d, from_long_long_d, from_unsigned_long_long_d;
+    unsigned long long from_long_d, from_unsigned_long_d, from_long_long_d,
+        from_unsigned_long_long_d;
 };
-struct probe_to_integer_conversion {
-    unsigned long long value; /* a double of magnitude below 2^31 */
-    unsigned long long big;   /* a double of magnitude below 2^63 */
-    long long to_long, to_long_long;                         /* of value, of big */
+struct probe_to_integer_conversion
+{
+    unsigned long long value;        /* a double of magnitude below 2^31 */
+    unsigned long long big;          /* a double of magnitude below 2^63 */
+    long long to_long, to_long_long; /* of value, of big */
     unsigned long long to_unsigned_long, to_unsigned_long_long; /* of their magnitudes */
-    long long float_to_long_long;                            /* of the float nearest big */
+    long long float_to_long_long;                               /* of the float nearest big */
 };
 
 /* In expected.c, written by the test. */
@@ -76,13 +85,14 @@ extern const struct probe_double_conversion probe_double_conversions[];
 extern const struct probe_integer_conversion probe_integer_conversions[];
 extern const struct probe_to_integer_conversion probe_to_integer_conversions[];
 extern const unsigned long probe_float_case_count, probe_double_case_count,
-    probe_float_conversion_count, probe_double_conversion_count,
-    probe_integer_conversion_count, probe_to_integer_conversion_count;
+    probe_float_conversion_count, probe_double_conversion_count, probe_integer_conversion_count,
+    probe_to_integer_conversion_count;
 extern const char *const probe_format_expected[];
 extern const unsigned long long probe_math_expected[];
 
 /* Mismatches of the floating-point tables, for the test to print. */
-struct probe_mismatch {
+struct probe_mismatch
+{
     const char *what;
     unsigned long index;
     unsigned long long actual, expected;

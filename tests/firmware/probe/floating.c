@@ -127,7 +127,8 @@ void probe_check_floating_point(void)
         const struct probe_integer_conversion *c = &probe_integer_conversions[i];
         volatile long long value = c->value;
         check_float("long to float", i, (float)(long)value, c->from_long);
-        check_float("unsigned long to float", i, (float)(unsigned long)value, c->from_unsigned_long);
+        check_float("unsigned long to float", i, (float)(unsigned long)value,
+                    c->from_unsigned_long);
         check_float("long long to float", i, (float)value, c->from_long_long);
         check_float("unsigned long long to float", i, (float)(unsigned long long)value,
                     c->from_unsigned_long_long);
@@ -145,7 +146,8 @@ void probe_check_floating_point(void)
         unsigned long long to_unsigned_long = (unsigned long)(d < 0 ? -d : d);
         unsigned long long to_unsigned_long_long = (unsigned long long)(big < 0 ? -big : big);
         check("double to long", i, to_long, c->to_long, to_long == c->to_long);
-        check("double to long long", i, to_long_long, c->to_long_long, to_long_long == c->to_long_long);
+        check("double to long long", i, to_long_long, c->to_long_long,
+              to_long_long == c->to_long_long);
         check("double to unsigned long", i, to_unsigned_long, c->to_unsigned_long,
               to_unsigned_long == c->to_unsigned_long);
         check("double to unsigned long long", i, to_unsigned_long_long, c->to_unsigned_long_long,

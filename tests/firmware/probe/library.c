@@ -11,10 +11,11 @@
 #include <stdlib.h>
 #include <string.h>
 
-#define CHECK(name, actual, expected) \
+#define CHECK(name, actual, expected)                                                              \
     probe_record(name, (unsigned long long)(actual), (unsigned long long)(expected))
 
-struct pose {
+struct pose
+{
     long x, y, heading;
     char label[50];
 };
@@ -130,17 +131,17 @@ void probe_check_library(void)
     probe_record_text("snprintf truncated", small, "12345");
 
     int m = 0;
-#define MATH1(name, function, x)                                                       \
-    {                                                                                  \
-        volatile double arg = x;                                                       \
-        CHECK(name " within 1 ulp", ulps_apart(function(arg), expected_math(m)) <= 1, 1); \
-        ++m;                                                                           \
+#define MATH1(name, function, x)                                                                   \
+    {                                                                                              \
+        volatile double arg = x;                                                                   \
+        CHECK(name " within 1 ulp", ulps_apart(function(arg), expected_math(m)) <= 1, 1);          \
+        ++m;                                                                                       \
     }
-#define MATH2(name, function, x, y)                                                    \
-    {                                                                                  \
-        volatile double arg1 = x, arg2 = y;                                            \
-        CHECK(name " within 1 ulp", ulps_apart(function(arg1, arg2), expected_math(m)) <= 1, 1); \
-        ++m;                                                                           \
+#define MATH2(name, function, x, y)                                                                \
+    {                                                                                              \
+        volatile double arg1 = x, arg2 = y;                                                        \
+        CHECK(name " within 1 ulp", ulps_apart(function(arg1, arg2), expected_math(m)) <= 1, 1);   \
+        ++m;                                                                                       \
     }
     PROBE_MATH(MATH1, MATH2)
 #undef MATH1
@@ -149,6 +150,6 @@ void probe_check_library(void)
     CHECK("long double to long long", (long long)long_double_value, -1234567890123LL);
     CHECK("long long to long double and back", (long long)(long double)long_long_value,
           -987654321098765LL);
-    CHECK("long double to unsigned long long",
-          (unsigned long long)(-long_double_value * 1000.0L), 1234567890123750ULL);
+    CHECK("long double to unsigned long long", (unsigned long long)(-long_double_value * 1000.0L),
+          1234567890123750ULL);
 }

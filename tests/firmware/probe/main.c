@@ -31,9 +31,18 @@ static volatile double d_a = 1.1, d_b = 2.2, d_c = -12345.75, d_d = 3.0e9;
 static volatile double d_e = 1.0e15;
 static volatile unsigned long long u64_big = 0xFEDCBA9876543210ULL;
 
-static int add(int x, int y) { return x + y; }
-static int subtract(int x, int y) { return x - y; }
-static int multiply(int x, int y) { return x * y; }
+static int add(int x, int y)
+{
+    return x + y;
+}
+static int subtract(int x, int y)
+{
+    return x - y;
+}
+static int multiply(int x, int y)
+{
+    return x * y;
+}
 int (*operations[])(int, int) = {add, subtract, multiply};
 static volatile int operation_index = 2;
 
@@ -57,7 +66,7 @@ static unsigned long long double_bits(double value)
     return u.bits;
 }
 
-#define CHECK(name, actual, expected) \
+#define CHECK(name, actual, expected)                                                              \
     probe_record(name, (unsigned long long)(actual), (unsigned long long)(expected))
 #define CHECK_FLOAT(name, actual, expected) CHECK(name, float_bits(actual), float_bits(expected))
 #define CHECK_DOUBLE(name, actual, expected) CHECK(name, double_bits(actual), double_bits(expected))

@@ -20,36 +20,41 @@ unsigned long probe_atexit_before_destructors;
 // derived from it and call PureDerived's work() directly.
 struct ProbePureCaller;
 void (*volatile probe_call_work)(ProbePureCaller *);
-struct ProbePureCaller {
+struct ProbePureCaller
+{
     ProbePureCaller() { probe_call_work(this); }
     virtual ~ProbePureCaller() = default;
     virtual void work() = 0;
 };
-struct ProbePureDerived : ProbePureCaller {
+struct ProbePureDerived : ProbePureCaller
+{
     void work() override {}
 };
 
 namespace {
 
-#define CHECK(name, actual, expected) \
+#define CHECK(name, actual, expected)                                                              \
     probe_record(name, (unsigned long long)(actual), (unsigned long long)(expected))
 
 int live_shapes;
 
-struct Shape {
+struct Shape
+{
     Shape() { ++live_shapes; }
     virtual ~Shape() { --live_shapes; }
     virtual long area() const = 0;
 };
 
-struct Rectangle : Shape {
+struct Rectangle : Shape
+{
     Rectangle(long w, long h) : width(w), height(h) {}
     ~Rectangle() override { width = 0; }
     long area() const override { return width * height; }
     long width, height;
 };
 
-struct Counter {
+struct Counter
+{
     Counter() : value(probe_seed() + 1) { ++constructions; }
     long value;
     static int constructions;
@@ -68,7 +73,8 @@ constexpr int Sentries = 40;
 int constructed_sentries;
 int next_destroyed = -1;
 
-struct Sentry {
+struct Sentry
+{
     Sentry() : index(constructed_sentries++) {}
     ~Sentry()
     {
@@ -81,11 +87,14 @@ struct Sentry {
 };
 
 #define SENTRY(n) Sentry sentry##n;
-#define TEN(n) SENTRY(n##0) SENTRY(n##1) SENTRY(n##2) SENTRY(n##3) SENTRY(n##4) \
-    SENTRY(n##5) SENTRY(n##6) SENTRY(n##7) SENTRY(n##8) SENTRY(n##9)
-TEN(1) TEN(2) TEN(3) TEN(4)
+#define TEN(n)                                                                                     \
+    SENTRY(n##0)                                                                                   \
+    SENTRY(n##1) SENTRY(n##2) SENTRY(n##3) SENTRY(n##4) SENTRY(n##5) SENTRY(n##6) SENTRY(n##7)     \
+        SENTRY(n##8) SENTRY(n##9)
+TEN(1)
+TEN(2) TEN(3) TEN(4)
 
-void before_destructors()
+    void before_destructors()
 {
     probe_atexit_before_destructors = next_destroyed < 0;
 }
@@ -94,7 +103,9 @@ void before_destructors()
 
 extern "C" void probe_end_through_pure_virtual_call(void)
 {
-    probe_call_work = [](ProbePureCaller *caller) { caller->work(); };
+    probe_call_work = [](ProbePureCaller *caller) {
+        caller->work();
+    };
     ProbePureDerived derived;
 }
 
@@ -114,7 +125,8 @@ extern "C" void probe_check_cxx(void)
 
     alignas(Rectangle) unsigned char room[sizeof(Rectangle)];
     Rectangle *placed = new (room) Rectangle(2, 21);
-    CHECK("placement new", placed == reinterpret_cast<Rectangle *>(room) && placed->area() == 42, 1);
+    CHECK("placement new", placed == reinterpret_cast<Rectangle *>(room) && placed->area() == 42,
+          1);
     placed->~Rectangle();
 
     long first = counted();

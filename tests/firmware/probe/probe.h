@@ -11,7 +11,8 @@ extern "C" {
 
 /* One check: what the board computed at run time, and what the compiler
  * computed at build time from the same constants. */
-struct probe_result {
+struct probe_result
+{
     const char *name;
     unsigned long long actual;
     unsigned long long expected;
@@ -20,7 +21,8 @@ struct probe_result {
 #define PROBE_MAX_RESULTS 128
 
 /* One check of a text: what the board wrote, and what it should have. */
-struct probe_text {
+struct probe_text
+{
     const char *name;
     char actual[64];
     const char *expected;
@@ -31,7 +33,8 @@ struct probe_text {
 /* How main() ends, set by the test before the board runs: by returning
  * PROBE_RETURN_VALUE, or through assert(0), abort(), exit(3) or a pure
  * virtual call. */
-enum probe_ending {
+enum probe_ending
+{
     PROBE_RETURN,
     PROBE_ASSERT,
     PROBE_ABORT,
