@@ -67,7 +67,8 @@ QProcessEnvironment buildEnvironment()
 // Copies the probe's sources and the pack's Makefile into a new project
 // directory and runs make there.
 ProcessResult buildProject(const QString &project, const QString &pack,
-                           const QMap<QString, QByteArray> &sources)
+                           const QMap<QString, QByteArray> &sources,
+                           const QStringList &makeArguments = {})
 {
     QDir().mkpath(project);
     for (auto it = sources.begin(); it != sources.end(); ++it) {
@@ -76,7 +77,7 @@ ProcessResult buildProject(const QString &project, const QString &pack,
             return {-1, {}, "cannot write " + file.fileName().toUtf8()};
     }
     QFile::copy(QStringLiteral(DEMO_ROOT "/") + pack + "/examples/Makefile", project + "/Makefile");
-    return run("make", {}, project, buildEnvironment());
+    return run("make", makeArguments, project, buildEnvironment());
 }
 
 QByteArray readFile(const QString &path)
@@ -337,6 +338,7 @@ void FirmwareProbeTest::probeRunsOnBoard_data()
     QTest::addColumn<int>("ending");
     QTest::addColumn<int>("exitStatus");
     QTest::addColumn<int>("destroyed");
+    QTest::addColumn<QString>("makeArguments");
 
     struct Board
     {
@@ -362,20 +364,24 @@ void FirmwareProbeTest::probeRunsOnBoard_data()
     {
         const char *name;
         int ending, exitStatus, destroyed;
+        const char *makeArguments;
     };
     const Ending endings[] = {
-        {"", 0, 7, 40},
-        {", assert(0)", 1, 128 + 6, 0},
-        {", abort()", 2, 128 + 6, 0},
-        {", exit(3)", 3, 3, 40},
-        {", pure virtual call", 4, 128 + 6, 0},
+        {"", 0, 7, 40, ""},
+        // The user's flags add to the board's: the image still runs (-g for
+        // gdb, which reads the probe's results by their types).
+        {", built with CFLAGS+=-O2 -g", 0, 7, 40, "CFLAGS+=-O2 -g"},
+        {", assert(0)", 1, 128 + 6, 0, ""},
+        {", abort()", 2, 128 + 6, 0, ""},
+        {", exit(3)", 3, 3, 40, ""},
+        {", pure virtual call", 4, 128 + 6, 0, ""},
     };
     for (const Board &board : boards)
         for (const Ending &ending : endings)
             QTest::newRow(qPrintable(QString(board.name) + ending.name))
                 << board.pack << board.cpu << board.qemuCpu << board.ramBase << board.ramSize
                 << board.ioPage << board.vectorsAtZero << board.stoppedRegisters << ending.ending
-                << ending.exitStatus << ending.destroyed;
+                << ending.exitStatus << ending.destroyed << QString(ending.makeArguments);
 }
 
 void FirmwareProbeTest::probeRunsOnBoard()
@@ -391,21 +397,25 @@ void FirmwareProbeTest::probeRunsOnBoard()
     QFETCH(int, ending);
     QFETCH(int, exitStatus);
     QFETCH(int, destroyed);
+    QFETCH(QString, makeArguments);
 
     // One build per board, which every ending boots.
-    const QString project = m_temporary.path() + "/probe projects é/probe " + pack;
-    if (!m_built.contains(pack)) {
-        const ProcessResult build = buildProject(project, pack, m_probeSources);
+    const QString name = "probe " + pack + (makeArguments.isEmpty() ? "" : " optimised");
+    const QString project = m_temporary.path() + "/probe projects é/" + name;
+    if (!m_built.contains(name)) {
+        const ProcessResult build =
+            buildProject(project, pack, m_probeSources,
+                         makeArguments.isEmpty() ? QStringList() : QStringList{makeArguments});
         QVERIFY2(build.exitCode == 0, build.errors.constData());
         QVERIFY2(!build.output.contains("warning") && !build.errors.contains("warning"),
                  build.errors.constData());
-        m_built.insert(pack);
+        m_built.insert(name);
     }
 
     // The board's files, under names that need no quoting in gdb's commands.
-    const QString work = m_temporary.path() + "/run-" + pack + "-" + QString::number(ending);
+    const QString work = m_temporary.path() + "/run-" + QTest::currentDataTag();
     QVERIFY(QDir().mkpath(work));
-    QVERIFY(QFile::copy(project + "/probe " + pack + ".elf", work + "/image.elf"));
+    QVERIFY(QFile::copy(project + "/" + name + ".elf", work + "/image.elf"));
     const QByteArray image = readFile(work + "/image.elf");
     const QList<Section> imageSections = sections("image.elf", work);
     const QMap<QString, quint32> symbol = symbols("image.elf", work);
