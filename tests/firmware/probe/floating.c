@@ -79,19 +79,13 @@ static void check_double(const char *what, unsigned long index, double actual,
     check(what, index, bits, expected, bits == expected || (is_nan_d(bits) && is_nan_d(expected)));
 }
 
-static unsigned long comparisons_of(double a, double b)
-{
-    return (a < b ? PROBE_LESS : 0) | (a <= b ? PROBE_LESS_EQUAL : 0) | (a == b ? PROBE_EQUAL : 0) |
-           (a != b ? PROBE_NOT_EQUAL : 0) | (a > b ? PROBE_GREATER : 0) |
-           (a >= b ? PROBE_GREATER_EQUAL : 0) | (__builtin_isunordered(a, b) ? PROBE_UNORDERED : 0);
-}
-
-static unsigned long float_comparisons_of(float a, float b)
-{
-    return (a < b ? PROBE_LESS : 0) | (a <= b ? PROBE_LESS_EQUAL : 0) | (a == b ? PROBE_EQUAL : 0) |
-           (a != b ? PROBE_NOT_EQUAL : 0) | (a > b ? PROBE_GREATER : 0) |
-           (a >= b ? PROBE_GREATER_EQUAL : 0) | (__builtin_isunordered(a, b) ? PROBE_UNORDERED : 0);
-}
+/* The comparisons of a and b as PROBE_LESS... bits, each through the
+ * runtime library's routine for the operands' type. */
+#define COMPARISONS(a, b)                                                                          \
+    (((a) < (b) ? PROBE_LESS : 0) | ((a) <= (b) ? PROBE_LESS_EQUAL : 0) |                          \
+     ((a) == (b) ? PROBE_EQUAL : 0) | ((a) != (b) ? PROBE_NOT_EQUAL : 0) |                         \
+     ((a) > (b) ? PROBE_GREATER : 0) | ((a) >= (b) ? PROBE_GREATER_EQUAL : 0) |                    \
+     (__builtin_isunordered(a, b) ? PROBE_UNORDERED : 0))
 
 void probe_check_floating_point(void)
 {
@@ -102,8 +96,8 @@ void probe_check_floating_point(void)
         check_float("float -", i, a - b, c->results[1]);
         check_float("float *", i, a * b, c->results[2]);
         check_float("float /", i, a / b, c->results[3]);
-        check("float comparisons", i, float_comparisons_of(a, b), c->comparisons,
-              float_comparisons_of(a, b) == c->comparisons);
+        unsigned long comparisons = COMPARISONS(a, b);
+        check("float comparisons", i, comparisons, c->comparisons, comparisons == c->comparisons);
     }
     for (unsigned long i = 0; i < probe_double_case_count; ++i) {
         const struct probe_double_case *c = &probe_double_cases[i];
@@ -112,8 +106,8 @@ void probe_check_floating_point(void)
         check_double("double -", i, a - b, c->results[1]);
         check_double("double *", i, a * b, c->results[2]);
         check_double("double /", i, a / b, c->results[3]);
-        check("double comparisons", i, comparisons_of(a, b), c->comparisons,
-              comparisons_of(a, b) == c->comparisons);
+        unsigned long comparisons = COMPARISONS(a, b);
+        check("double comparisons", i, comparisons, c->comparisons, comparisons == c->comparisons);
     }
     for (unsigned long i = 0; i < probe_float_conversion_count; ++i) {
         const struct probe_float_conversion *c = &probe_float_conversions[i];
