@@ -13,10 +13,14 @@
  *             board_write(), which a program may define (for example to drive
  *             a serial port); by default they go nowhere.
  *   read      asks board_read() likewise; by default there is no input.
- *   the rest  answer as a system without files or processes does. */
+ *   the rest  answer as a system without files, processes, clock or entropy
+ *             does: the call fails and says why in errno. */
 #include <errno.h>
+#include <signal.h>
 #include <stddef.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/times.h>
 #include <sys/types.h>
 
 extern char __heap_start[], __heap_end[];
@@ -133,4 +137,111 @@ int open(const char *path, int flags, ...)
     (void)flags;
     errno = ENOENT;
     return -1;
+}
+
+int stat(const char *path, struct stat *status)
+{
+    (void)path;
+    (void)status;
+    errno = ENOENT;
+    return -1;
+}
+
+int unlink(const char *path)
+{
+    (void)path;
+    errno = ENOENT;
+    return -1;
+}
+
+int _rename(const char *old_path, const char *new_path)
+{
+    (void)old_path;
+    (void)new_path;
+    errno = ENOENT;
+    return -1;
+}
+
+int wait(int *status)
+{
+    (void)status;
+    errno = ECHILD;
+    return -1;
+}
+
+/* No shell: system(NULL) says so with 0. */
+int _system(const char *command)
+{
+    if (command == NULL)
+        return 0;
+    errno = ENOSYS;
+    return -1;
+}
+
+static int unsupported(void)
+{
+    errno = ENOSYS;
+    return -1;
+}
+
+int link(const char *old_path, const char *new_path)
+{
+    (void)old_path;
+    (void)new_path;
+    return unsupported();
+}
+
+int mkdir(const char *path, mode_t mode)
+{
+    (void)path;
+    (void)mode;
+    return unsupported();
+}
+
+int fcntl(int fd, int command, ...)
+{
+    (void)fd;
+    (void)command;
+    return unsupported();
+}
+
+int execve(const char *path, char *const arguments[], char *const environment[])
+{
+    (void)path;
+    (void)arguments;
+    (void)environment;
+    return unsupported();
+}
+
+int fork(void)
+{
+    return unsupported();
+}
+
+int gettimeofday(struct timeval *time, void *zone)
+{
+    (void)time;
+    (void)zone;
+    return unsupported();
+}
+
+clock_t times(struct tms *buffer)
+{
+    (void)buffer;
+    return (clock_t)unsupported();
+}
+
+int getentropy(void *buffer, size_t length)
+{
+    (void)buffer;
+    (void)length;
+    return unsupported();
+}
+
+int sigprocmask(int how, const sigset_t *set, sigset_t *old_set)
+{
+    (void)how;
+    (void)set;
+    (void)old_set;
+    return unsupported();
 }
