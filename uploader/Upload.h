@@ -39,8 +39,8 @@ public:
     // cancelled upload. The monitor is back at its prompt.
     void cancel();
 
-    int recordCount() const;  // data records to send, once prepared
-    qint64 byteCount() const; // data bytes in them
+    int recordCount() const;   // data records to send, once prepared
+    qint64 byteCount() const;  // data bytes in them
 
 signals:
     // After each acknowledged record.
