@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -33,9 +34,10 @@ enum class Case
     Vanishes,       // the line goes away after record 2
     NoSuchPort,
     OutsideFlash,
-    Cancel,   // after record 3
-    Unpaced,  // a sender that does not wait for acknowledgements
-    PortHeld, // another program has flock()ed the port
+    Cancel,       // after record 3
+    Unpaced,      // a sender that does not wait for acknowledgements
+    PortHeld,     // another program has flock()ed the port
+    NoPermission, // the user may not open the port
 };
 
 // The packs' profiles, as installed.
@@ -70,8 +72,9 @@ private slots:
     void upload();
 
 private:
-    void runProgram(const QStringList &arguments, int *status, QByteArray *out, QByteArray *err,
-                    const std::function<void(QProcess &)> &whileRunning = {});
+    void runProgram(QStringList arguments, int *status, QByteArray *out, QByteArray *err,
+                    const std::function<void(QProcess &)> &whileRunning = {},
+                    bool asOtherUser = false);
 };
 
 void UploadTest::upload_data()
@@ -159,13 +162,24 @@ void UploadTest::upload_data()
                                         "IDE's serial monitor?): close it and try again");
     row("68000 port held", "palpack51", Case::PortHeld, true, held);
     row("CPU32 port held", "vespack113", Case::PortHeld, true, held);
+    row("68000 permission denied", "palpack51", Case::NoPermission, true,
+        "permission denied on {port}: your user must be in the dialout group (sudo usermod -aG "
+        "dialout $USER, then log out and in again)");
 }
 
-void UploadTest::runProgram(const QStringList &arguments, int *status, QByteArray *out,
-                            QByteArray *err, const std::function<void(QProcess &)> &whileRunning)
+void UploadTest::runProgram(QStringList arguments, int *status, QByteArray *out, QByteArray *err,
+                            const std::function<void(QProcess &)> &whileRunning, bool asOtherUser)
 {
+    QString program = QStringLiteral(M68K_UPLOAD);
+    if (asOtherUser) {
+        // Root opens any device: the program runs as nobody, who may not open the port.
+        arguments = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                QStringLiteral("--clear-groups"), program} +
+                    arguments;
+        program = QStringLiteral("setpriv");
+    }
     QProcess process;
-    process.start(QStringLiteral(M68K_UPLOAD), arguments);
+    process.start(program, arguments);
     QVERIFY2(process.waitForStarted(5000), qPrintable(process.errorString()));
     if (whileRunning)
         whileRunning(process);
@@ -251,12 +265,24 @@ void UploadTest::upload()
             held = ::open(QFile::encodeName(port).constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
             QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
         }
+        const bool asOtherUser = testCase == Case::NoPermission && ::geteuid() == 0;
+        if (testCase == Case::NoPermission) {
+            if (asOtherUser && QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+                QSKIP("running as root without setpriv (util-linux) to drop the rights");
+            QVERIFY(QFile::setPermissions(port, {}));
+            QVERIFY(QFile::setPermissions(directory.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                                QFile::ExeOwner | QFile::ReadOther |
+                                                                QFile::ExeOther));
+        }
         int status = -1;
         QByteArray out, err;
-        runProgram(arguments, &status, &out, &err, [&](QProcess &process) {
-            if (testCase == Case::Cancel && monitor.waitForRecords(3, 20000))
-                ::kill(pid_t(process.processId()), SIGINT);
-        });
+        runProgram(
+            arguments, &status, &out, &err,
+            [&](QProcess &process) {
+                if (testCase == Case::Cancel && monitor.waitForRecords(3, 20000))
+                    ::kill(pid_t(process.processId()), SIGINT);
+            },
+            asOtherUser);
         if (held >= 0)
             ::close(held);
         if (QTest::currentTestFailed())
@@ -341,6 +367,7 @@ void UploadTest::upload()
     case Case::NoSuchPort:
     case Case::OutsideFlash:
     case Case::PortHeld:
+    case Case::NoPermission:
         QCOMPARE(result.charactersReceived, 0);
         break;
     case Case::Silent:
