@@ -95,6 +95,9 @@ struct Upload::Private
     {
         step = next;
         port->write(bytes);
+        // Hands the bytes to the driver now rather than at the next turn of the event
+        // loop; it does not wait for them to leave (nothing but the answer says that).
+        port->flush();
         // The line time of what is sent and of the answer, at 10 bits a character.
         const qint32 baud = port->baudRate() > 0 ? port->baudRate() : profile.baud;
         const double lineMs = 10000.0 * double(bytes.size() + answerCharacters) / baud;

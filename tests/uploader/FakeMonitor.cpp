@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -92,6 +93,8 @@ bool FakeMonitor::waitForLoadEnd(int timeoutMs) const
 
 void FakeMonitor::run()
 {
+    // A monitor keeps its own time: no timer slack added to the line's.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     char buffer[512];
     auto lastCharacter = Clock::now();
     while (!m_stop && m_master >= 0) {
@@ -250,7 +253,7 @@ void FakeMonitor::handle(char c)
 void FakeMonitor::endOfLoadLine()
 {
     const bool m68000 = m_options.kind == Kind::M68000;
-    if (result().dataRecords == m_options.vanishAfterRecords) {
+    if (m_dataRecords == m_options.vanishAfterRecords) {
         ::close(m_master.exchange(-1));
         return;
     }
@@ -328,13 +331,13 @@ void FakeMonitor::endOfLoadLine()
         std::lock_guard<std::mutex> lock(m_mutex);
         for (int i = 0; i < payload.size(); ++i)
             m_result.stored[address + quint32(i)] = quint8(payload[i]);
-        ++m_result.dataRecords;
+        m_result.dataRecords = ++m_dataRecords;
         m_changed.notify_all();
     }
     m_lastArrival = Clock::now();
     if (lost > 0)
         return refuse(refusal("OVERRUN", "Overrun."));
     answer(m68000 ? "." : "O");
-    if (data && result().dataRecords == m_options.silentAfterRecords)
+    if (data && m_dataRecords == m_options.silentAfterRecords)
         m_state = State::Silent;
 }

@@ -91,6 +91,7 @@ private:
     qsizetype m_pendingIndex = 0;
     QByteArray m_line;
     int m_loadLine = 0;
+    int m_dataRecords = 0;
     bool m_loadBad = false;
     std::chrono::steady_clock::time_point m_lastArrival;
     std::chrono::nanoseconds m_characterTime;
