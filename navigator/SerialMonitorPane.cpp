@@ -113,7 +113,7 @@ void SerialMonitorPane::toggleConnection()
 void SerialMonitorPane::connectPort(const QString &portName, int baud)
 {
     QString error;
-    if (!openSerialPort(&m_port, portName, baud, &error)) {
+    if (!openBoardPort(&m_port, portName, baud, &error)) {
         m_state->setText(tr("Cannot connect: %1").arg(error));
     } else {
         m_connectedPort = portName;

@@ -32,6 +32,21 @@ public:
     }
 };
 
+// A project's first guess: the one USB adapter plugged in, if there is just
+// one; built-in UARTs are listed whether or not anything is wired to them.
+QString onlyUsbPort()
+{
+    QString found;
+    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts()) {
+        if (!port.hasVendorIdentifier())
+            continue;
+        if (!found.isEmpty())
+            return {};
+        found = port.systemLocation();
+    }
+    return found;
+}
+
 } // namespace
 
 SerialPortChooser::SerialPortChooser(QWidget *parent) : QWidget(parent)
@@ -80,8 +95,8 @@ void SerialPortChooser::setProject(const QString &projectFile)
         const QVariantMap ports = QSettings().value(settingsKey).toMap();
         if (ports.contains(projectFile))
             port = ports.value(projectFile).toString();
-        else if (m_combo->count() > 0)
-            port = m_combo->itemText(0);
+        else
+            port = onlyUsbPort();
     }
     m_combo->setEditText(port);
     m_combo->setEnabled(!projectFile.isEmpty());

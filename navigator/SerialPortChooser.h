@@ -9,8 +9,9 @@ class QLabel;
 // Chooses the serial port a project's board is on: the ports the system lists,
 // read again each time the list opens, or a device path typed in. The choice is
 // remembered per project file in the user's settings (QSettings, next to the
-// recent projects). A remembered port whose device is gone stays chosen and is
-// marked missing.
+// recent projects); a new project starts on the one USB adapter plugged in, if
+// there is just one. A remembered port whose device is gone stays chosen and
+// is marked missing.
 class SerialPortChooser : public QWidget
 {
     Q_OBJECT

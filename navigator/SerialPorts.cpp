@@ -12,7 +12,7 @@ QString serialDevicePath(const QString &name)
     return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
 }
 
-bool openSerialPort(QSerialPort *port, const QString &name, int baud, QString *error)
+bool openBoardPort(QSerialPort *port, const QString &name, int baud, QString *error)
 {
     if (name.isEmpty()) {
         *error = QObject::tr("no serial port is chosen");

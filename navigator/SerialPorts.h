@@ -9,7 +9,7 @@ class QSerialPort;
 // /dev) as the boot monitors take it: 8N1, no flow control, at baud. On
 // failure returns false and sets *error to a message that names the port and,
 // when the user may not use it, says how to get the right.
-bool openSerialPort(QSerialPort *port, const QString &name, int baud, QString *error);
+bool openBoardPort(QSerialPort *port, const QString &name, int baud, QString *error);
 
 // The device file a port name stands for.
 QString serialDevicePath(const QString &name);

@@ -57,7 +57,7 @@ void UploadSession::start(const std::string &directory, const QString &portName)
     }
     // A port of its own each time: nothing of an earlier upload reads from it.
     auto *port = new QSerialPort(this);
-    if (!openSerialPort(port, portName, board.profile.baud, &error)) {
+    if (!openBoardPort(port, portName, board.profile.baud, &error)) {
         delete upload;
         delete port;
         fail(error);
