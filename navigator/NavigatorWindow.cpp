@@ -358,10 +358,13 @@ void NavigatorWindow::onUploadStarted(const QString &description, int recordsTot
 void NavigatorWindow::onUploadFinished(bool succeeded, const QString &message)
 {
     m_uploadPane->end();
-    const QString line = succeeded           ? tr("Upload finished: %1")
-                         : m_uploadCancelled ? tr("Upload cancelled: %1")
-                                             : tr("Upload failed: %1");
-    m_output->appendStatusLine(line.arg(message));
+    // The library's account of a cancel starts "Upload cancelled".
+    if (succeeded)
+        m_output->appendStatusLine(tr("Upload finished: %1").arg(message));
+    else if (m_uploadCancelled)
+        m_output->appendStatusLine(message);
+    else
+        m_output->appendStatusLine(tr("Upload failed: %1").arg(message));
     m_monitor->resume();
     updateActions();
 }
