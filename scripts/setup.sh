@@ -12,7 +12,7 @@ packages=(
     cmake ninja-build g++ make pkg-config
     gcc-m68k-linux-gnu g++-m68k-linux-gnu binutils-m68k-linux-gnu
     gcc-12-source newlib-source qemu-system-misc gdb-multiarch
-    qt6-base-dev qt6-base-dev-tools
+    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
     fonts-dejavu-core fonts-liberation
     xvfb xauth x11-utils xdotool imagemagick
     dbus-daemon at-spi2-core python3-dbus

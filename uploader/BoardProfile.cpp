@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "BoardProfile.h"
 
+#include "SRecord.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QSet>
@@ -100,9 +102,9 @@ bool parseBoardProfile(const QByteArray &text, BoardProfile *profile, QString *e
                           : parsed.recordType == 2 ? 0xFFFFFFu
                                                    : 0xFFFFFFFFu;
     if (parsed.flashLast > reach) {
-        *error = QStringLiteral("records=S%1 cannot reach the flash's last byte 0x%2")
+        *error = QStringLiteral("records=S%1 cannot reach the flash's last byte %2")
                      .arg(parsed.recordType)
-                     .arg(parsed.flashLast, 6, 16, QLatin1Char('0'));
+                     .arg(formatAddress(parsed.flashLast));
         return false;
     }
     *profile = parsed;

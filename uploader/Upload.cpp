@@ -76,7 +76,12 @@ struct Upload::Private
     QString pendingMessage; // reported once the monitor is back at its prompt
 
     int dataRecords() const { return int(records.size()) - 1; }
-    QString portName() const { return port ? port->portName() : QString(); }
+    // The device's path, as QSerialPort turns a port name into one.
+    QString portName() const
+    {
+        const QString name = port ? port->portName() : QString();
+        return name.startsWith(QLatin1Char('/')) ? name : QLatin1String("/dev/") + name;
+    }
     QString recordName(int index) const
     {
         return QStringLiteral("record %1 of %2 (address %3)")
@@ -334,10 +339,13 @@ void Upload::Private::onReadyRead()
     case Step::Closing: {
         if (!received.endsWith("> "))
             return;
-        QByteArray answer = received;
-        answer.chop(2);
-        finish(false, pendingMessage + QStringLiteral(" The monitor is back at its prompt (%1).")
-                                           .arg(quoted(answer.trimmed())));
+        const QByteArray answer = received.chopped(2).trimmed();
+        finish(false,
+               pendingMessage + (answer.isEmpty()
+                                     ? QStringLiteral(" The monitor is back at its prompt.")
+                                     : QStringLiteral(" The monitor is back at its prompt after "
+                                                      "answering %1.")
+                                           .arg(quoted(answer))));
         return;
     }
     case Step::Idle:

@@ -39,7 +39,7 @@ multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 owners() {
     dpkg-query -S "*/$multiarch/$1" 2>/dev/null | sed -E 's/: .*//; s/, /\n/g' | sed -E 's/:.*//'
 }
-needed=$(for program in bin/quellix-launcher SN451/bin/snavigator.exe; do
+needed=$(for program in bin/quellix-launcher SN451/bin/snavigator.exe BIN/m68k-upload; do
     readelf -d "$package_dir/unpacked$PREFIX/$program" | sed -nE 's/.*\(NEEDED\).*\[(.*)\]/\1/p'
 done | sort -u)
 [[ -n $needed ]] || problem "the packaged programs name no libraries"

@@ -1,0 +1,364 @@
+// SPDX-License-Identifier: MIT
+// Uploads to a fake boot monitor of each kind on a pseudo-terminal, through the
+// library and through the m68k-upload program.
+#include "BoardProfile.h"
+#include "FakeMonitor.h"
+#include "PortOpener.h"
+#include "SRecord.h"
+#include "TestImage.h"
+#include "Upload.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+enum class Case
+{
+    Loads,
+    LineNoise,      // a digit of record 3 changed on the line
+    AddressRefused, // the monitor's flash is smaller than the profile says
+    Silent,         // the monitor never answers
+    SilentMidLoad,  // it stops answering after record 2
+    Vanishes,       // the line goes away after record 2
+    NoSuchPort,
+    OutsideFlash,
+    Cancel,   // after record 3
+    Unpaced,  // a sender that does not wait for acknowledgements
+    PortHeld, // another program has flock()ed the port
+};
+
+// The packs' profiles, as installed.
+BoardProfile packProfile(const QString &pack)
+{
+    QFile file(QStringLiteral(DEMO_SOURCE_DIR "/packs/%1/lib/board.profile").arg(pack));
+    BoardProfile profile;
+    QString error;
+    if (!file.open(QIODevice::ReadOnly) || !parseBoardProfile(file.readAll(), &profile, &error))
+        qFatal("%s: %s", qPrintable(file.fileName()), qPrintable(error));
+    return profile;
+}
+
+TestImage imageFor(const BoardProfile &profile, Case testCase)
+{
+    if (testCase == Case::OutsideFlash)
+        return makeTestImage(profile.flashLast + 1 - 0x200, 0x300, 0x40);
+    // Enough records at 9600 baud to show a real load, few enough to stay quick.
+    return makeTestImage(profile.flashFirst, 600, 90, profile.flashFirst);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Case)
+
+class UploadTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void upload_data();
+    void upload();
+
+private:
+    void runProgram(const QStringList &arguments, int *status, QByteArray *out, QByteArray *err,
+                    const std::function<void(QProcess &)> &whileRunning = {});
+};
+
+void UploadTest::upload_data()
+{
+    QTest::addColumn<QString>("pack");
+    QTest::addColumn<Case>("testCase");
+    QTest::addColumn<bool>("viaProgram");
+    // {port} is the fake's terminal, {records} the image's record count, {n} and {ms} any
+    // number ({n}: records done).
+    QTest::addColumn<QString>("expected");
+
+    const auto row = [](const char *name, const char *pack, Case c, bool program,
+                        const QString &expected) {
+        QTest::newRow(name) << QString::fromLatin1(pack) << c << program << expected;
+    };
+    const QString loaded = QStringLiteral("Loaded robot.s37: 690 bytes in {records} records. "
+                                          "The monitor answered \"%1\".");
+    row("Palmor loads, m68k-upload", "palpack51", Case::Loads, true, loaded.arg("LOADED 000400"));
+    row("Dunnet loads, m68k-upload", "dunpack115", Case::Loads, true, loaded.arg("LOADED 400400"));
+    row("Vessik loads, m68k-upload", "vespack113", Case::Loads, true,
+        loaded.arg("Loaded, entry 00040400"));
+    row("Lenko Camera loads, m68k-upload", "lnpack206", Case::Loads, true,
+        loaded.arg("Loaded, entry 00A00400"));
+    row("Dunnet loads, library", "dunpack115", Case::Loads, false, loaded.arg("LOADED 400400"));
+    row("Lenko Camera loads, library", "lnpack206", Case::Loads, false,
+        loaded.arg("Loaded, entry 00A00400"));
+
+    const QString refused = QStringLiteral("The monitor refused record %1 of {records} (address "
+                                           "%2): it answered \"%3\". The monitor is back at its "
+                                           "prompt%4.");
+    const QString afterError = QStringLiteral(" after answering \"ERROR\"");
+    row("68000 line noise, m68k-upload", "palpack51", Case::LineNoise, true,
+        refused.arg("3", "0x000040", "CHKSUM 3", afterError));
+    row("68000 line noise, library", "dunpack115", Case::LineNoise, false,
+        refused.arg("3", "0x400040", "CHKSUM 3", afterError));
+    row("CPU32 line noise, m68k-upload", "vespack113", Case::LineNoise, true,
+        refused.arg("3", "0x040040", "Bad checksum.", ""));
+    row("CPU32 line noise, library", "lnpack206", Case::LineNoise, false,
+        refused.arg("3", "0xA00040", "Bad checksum.", ""));
+    row("68000 refuses an address", "dunpack115", Case::AddressRefused, false,
+        refused.arg("5", "0x400080", "ADDR 5", afterError));
+    row("CPU32 refuses an address", "lnpack206", Case::AddressRefused, false,
+        refused.arg("5", "0xA00080", "Bad address.", ""));
+
+    const QString silent = QStringLiteral("No prompt from the boot monitor on {port} at %1 baud: "
+                                          "is the board on and in its boot monitor?");
+    row("68000 silent", "palpack51", Case::Silent, true, silent.arg(9600));
+    row("CPU32 silent", "vespack113", Case::Silent, true, silent.arg(115200));
+    const QString stopped = QStringLiteral("The monitor on {port} did not acknowledge record 3 of "
+                                           "{records} (address %1) within {ms} ms.");
+    row("68000 stops answering", "dunpack115", Case::SilentMidLoad, false, stopped.arg("0x400040"));
+    row("CPU32 stops answering", "lnpack206", Case::SilentMidLoad, false, stopped.arg("0xA00040"));
+
+    const QString lost = QStringLiteral("Lost {port} during record 3 of {records} (address %1): "
+                                        "the device went away or hung up.");
+    row("68000 port vanishes, m68k-upload", "palpack51", Case::Vanishes, true,
+        lost.arg("0x000040"));
+    row("CPU32 port vanishes, m68k-upload", "vespack113", Case::Vanishes, true,
+        lost.arg("0x040040"));
+    row("68000 port vanishes, library", "dunpack115", Case::Vanishes, false, lost.arg("0x400040"));
+    row("CPU32 port vanishes, library", "lnpack206", Case::Vanishes, false, lost.arg("0xA00040"));
+
+    const QString missing = QStringLiteral("/dev/quellix-no-such-port does not exist: is the "
+                                           "board's adapter plugged in?");
+    row("68000 no such port", "palpack51", Case::NoSuchPort, true, missing);
+    row("CPU32 no such port", "vespack113", Case::NoSuchPort, true, missing);
+    row("68000 image outside flash", "palpack51", Case::OutsideFlash, true,
+        "robot.s37: the byte at 0x020000 lies outside Palmor's flash (0x000000-0x01FFFF); "
+        "nothing was sent");
+    row("CPU32 image outside flash", "lnpack206", Case::OutsideFlash, true,
+        "robot.s37: the byte at 0xB00000 lies outside Lenko Camera's flash (0xA00000-0xAFFFFF); "
+        "nothing was sent");
+
+    const QString cancelled = QStringLiteral("Upload cancelled after %1 of {records} records. The "
+                                             "monitor is back at its prompt%2.");
+    row("68000 cancel, library", "dunpack115", Case::Cancel, false, cancelled.arg("3", afterError));
+    row("CPU32 cancel, library", "lnpack206", Case::Cancel, false, cancelled.arg("3", ""));
+    row("68000 Ctrl+C, m68k-upload", "palpack51", Case::Cancel, true,
+        cancelled.arg("{n}", afterError));
+    row("CPU32 Ctrl+C, m68k-upload", "vespack113", Case::Cancel, true, cancelled.arg("{n}", ""));
+
+    row("68000 loses what comes unpaced", "dunpack115", Case::Unpaced, false, "\r\nOVERRUN 1\r\n");
+    row("CPU32 loses what comes unpaced", "lnpack206", Case::Unpaced, false, "\r\nOverrun.\r\n");
+    const QString held = QStringLiteral("another program holds {port} (a terminal program or the "
+                                        "IDE's serial monitor?): close it and try again");
+    row("68000 port held", "palpack51", Case::PortHeld, true, held);
+    row("CPU32 port held", "vespack113", Case::PortHeld, true, held);
+}
+
+void UploadTest::runProgram(const QStringList &arguments, int *status, QByteArray *out,
+                            QByteArray *err, const std::function<void(QProcess &)> &whileRunning)
+{
+    QProcess process;
+    process.start(QStringLiteral(M68K_UPLOAD), arguments);
+    QVERIFY2(process.waitForStarted(5000), qPrintable(process.errorString()));
+    if (whileRunning)
+        whileRunning(process);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished(5000);
+        QFAIL("m68k-upload did not end");
+    }
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    *status = process.exitCode();
+    *out = process.readAllStandardOutput();
+    *err = process.readAllStandardError();
+}
+
+void UploadTest::upload()
+{
+    QFETCH(QString, pack);
+    QFETCH(Case, testCase);
+    QFETCH(bool, viaProgram);
+    QFETCH(QString, expected);
+
+    const BoardProfile profile = packProfile(pack);
+    const TestImage image = imageFor(profile, testCase);
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    const QString imageFile = directory.filePath(QStringLiteral("robot.s37"));
+    QFile file(imageFile);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(image.s37) == image.s37.size());
+    file.close();
+
+    FakeMonitor::Options options;
+    options.kind = profile.monitor == BoardProfile::Monitor::M68000 ? FakeMonitor::Kind::M68000
+                                                                    : FakeMonitor::Kind::Cpu32;
+    options.baud = profile.baud;
+    options.flashFirst = profile.flashFirst;
+    options.flashLast =
+        testCase == Case::AddressRefused ? profile.flashFirst + 0x7F : profile.flashLast;
+    options.noiseInLine = testCase == Case::LineNoise ? 3 : 0;
+    options.silentAfterRecords = testCase == Case::Silent          ? 0
+                                 : testCase == Case::SilentMidLoad ? 2
+                                                                   : -1;
+    options.vanishAfterRecords = testCase == Case::Vanishes ? 2 : -1;
+    FakeMonitor monitor(options);
+    QString error;
+    QVERIFY2(monitor.start(&error), qPrintable(error));
+    const QString port = testCase == Case::NoSuchPort ? QStringLiteral("/dev/quellix-no-such-port")
+                                                      : monitor.devicePath();
+    expected.replace(QLatin1String("{port}"), port)
+        .replace(QLatin1String("{records}"), QString::number(image.records));
+
+    if (testCase == Case::Unpaced) {
+        QSerialPort serial;
+        QVERIFY2(openSerialPort(&serial, port, profile.baud, &error), qPrintable(error));
+        SRecordImage contents;
+        QList<QByteArray> records;
+        QVERIFY(readSRecords(image.s37, &contents, &error));
+        QVERIFY(writeSRecords(contents, profile.recordType, &records, &error));
+        serial.write("LO\r");
+        QByteArray echo;
+        QTRY_VERIFY_WITH_TIMEOUT((echo += serial.readAll()).endsWith("\r\n"), 5000);
+        serial.write(records.join('\r') + '\r');
+        QTRY_VERIFY_WITH_TIMEOUT(monitor.result().sent.contains(expected.toLatin1()), 5000);
+        QVERIFY(monitor.result().lostCharacters > 0);
+        QCOMPARE(monitor.result().dataRecords, 1);
+        return;
+    }
+
+    // What the port was set to before, to be found again afterwards.
+    termios before;
+    QCOMPARE(::tcgetattr(monitor.masterDescriptor(), &before), 0);
+    cfsetspeed(&before, B1200);
+    QCOMPARE(::tcsetattr(monitor.masterDescriptor(), TCSANOW, &before), 0);
+
+    bool succeeded = false;
+    QString message;
+    int cancelledAfter = -1;
+    if (viaProgram) {
+        const QStringList arguments = {
+            QStringLiteral("--port"), port, QStringLiteral("--profile"),
+            QStringLiteral(DEMO_SOURCE_DIR "/packs/%1/lib/board.profile").arg(pack), imageFile};
+        int held = -1;
+        if (testCase == Case::PortHeld) {
+            held = ::open(QFile::encodeName(port).constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+            QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
+        }
+        int status = -1;
+        QByteArray out, err;
+        runProgram(arguments, &status, &out, &err, [&](QProcess &process) {
+            if (testCase == Case::Cancel && monitor.waitForRecords(3, 20000))
+                ::kill(pid_t(process.processId()), SIGINT);
+        });
+        if (held >= 0)
+            ::close(held);
+        if (QTest::currentTestFailed())
+            return;
+        succeeded = status == 0;
+        const QList<QByteArray> lines = (succeeded ? out : err).trimmed().split('\n');
+        message = QString::fromUtf8(lines.last());
+        if (!succeeded) {
+            QVERIFY2(message.startsWith(QLatin1String("m68k-upload: ")), qPrintable(message));
+            message.remove(0, 13);
+        }
+        QCOMPARE(status, testCase == Case::Loads ? 0 : testCase == Case::Cancel ? 128 + SIGINT : 1);
+        if (testCase == Case::Loads) {
+            // Non-terminal progress: plain lines up to 100 %.
+            const QByteArray last = QByteArray::number(image.records);
+            QVERIFY2(out.contains("100 %: " + last + '/' + last + " records, 690/690 bytes\n"),
+                     out.constData());
+        }
+    } else {
+        QSerialPort serial;
+        QVERIFY2(openSerialPort(&serial, port, profile.baud, &error), qPrintable(error));
+        Upload upload(profile, image.s37, QStringLiteral("robot.s37"));
+        QSignalSpy finished(&upload, &Upload::finished);
+        QList<QList<qint64>> progress;
+        QByteArray answers;
+        connect(&upload, &Upload::progress, this,
+                [&](int done, int total, qint64 bytes, qint64 all) {
+                    progress.append({done, total, bytes, all});
+                    if (testCase == Case::Cancel && done == 3)
+                        upload.cancel();
+                });
+        connect(&upload, &Upload::monitorText, this,
+                [&](const QByteArray &text) { answers += text; });
+        upload.start(&serial);
+        QVERIFY(finished.wait(20000));
+        QTest::qWait(20);
+        QCOMPARE(finished.count(), 1);
+        succeeded = finished.first().at(0).toBool();
+        message = finished.first().at(1).toString();
+        // Every acknowledged record is reported, in order, with its bytes.
+        for (int i = 0; i < progress.size(); ++i) {
+            QCOMPARE(progress[i][0], i + 1);
+            QCOMPARE(progress[i][1], image.records);
+            QCOMPARE(progress[i][3], qint64(image.bytes.size()));
+        }
+        if (testCase == Case::Loads) {
+            QCOMPARE(progress.size(), image.records);
+            QCOMPARE(progress.last()[2], qint64(image.bytes.size()));
+            QCOMPARE(answers, monitor.result().sent);
+        }
+    }
+
+    QString pattern = QRegularExpression::escape(expected);
+    pattern.replace(QLatin1String("\\{n\\}"), QLatin1String("([0-9]+)"))
+        .replace(QLatin1String("\\{ms\\}"), QLatin1String("[0-9]+"));
+    const QRegularExpressionMatch match =
+        QRegularExpression(QLatin1Char('^') + pattern + QLatin1Char('$')).match(message);
+    QVERIFY2(match.hasMatch(), qPrintable(QLatin1String("\n   found: ") + message +
+                                          QLatin1String("\nexpected: ") + expected));
+    if (match.lastCapturedIndex() >= 1)
+        cancelledAfter = match.captured(1).toInt();
+    QCOMPARE(succeeded, testCase == Case::Loads);
+
+    const FakeMonitor::Result result = monitor.result();
+    QCOMPARE(result.lostCharacters, 0);
+    switch (testCase) {
+    case Case::Loads:
+        // Every byte at its address, nothing else, and the image's entry.
+        QVERIFY(result.stored == image.bytes);
+        QCOMPARE(result.entry, image.entry);
+        QCOMPARE(result.loads, 1);
+        QVERIFY(result.atPrompt);
+        break;
+    case Case::LineNoise:
+    case Case::AddressRefused:
+    case Case::Cancel:
+        QCOMPARE(result.loads, 0);
+        QVERIFY(result.atPrompt);
+        if (testCase == Case::Cancel)
+            QCOMPARE(result.dataRecords, cancelledAfter >= 0 ? cancelledAfter : 3);
+        break;
+    case Case::NoSuchPort:
+    case Case::OutsideFlash:
+    case Case::PortHeld:
+        QCOMPARE(result.charactersReceived, 0);
+        break;
+    case Case::Silent:
+    case Case::SilentMidLoad:
+    case Case::Vanishes:
+    case Case::Unpaced:
+        QCOMPARE(result.loads, 0);
+        break;
+    }
+    // The program leaves the port as it found it.
+    if (viaProgram && testCase != Case::Vanishes && testCase != Case::NoSuchPort) {
+        termios after;
+        QCOMPARE(::tcgetattr(monitor.masterDescriptor(), &after), 0);
+        QCOMPARE(cfgetospeed(&after), speed_t(B1200));
+        QCOMPARE(after.c_lflag, before.c_lflag);
+        QCOMPARE(after.c_cflag, before.c_cflag);
+    }
+}
+
+QTEST_GUILESS_MAIN(UploadTest)
+#include "tst_upload.moc"
