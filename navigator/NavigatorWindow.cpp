@@ -176,7 +176,6 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     connect(m_buildAction, &QAction::triggered, this, [this] { runMake(Command::Build); });
     connect(m_cleanAction, &QAction::triggered, this, [this] { runMake(Command::Clean); });
     connect(m_uploadAction, &QAction::triggered, this, &NavigatorWindow::upload);
-    connect(buildMenu, &QMenu::aboutToShow, this, &NavigatorWindow::updateActions);
     // One window per process: closing it ends the navigator.
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
     connect(quitAction, &QAction::triggered, this, &QWidget::close);
