@@ -4,13 +4,19 @@
 #include "BuildOutputView.h"
 #include "EnvironmentView.h"
 #include "FileOpener.h"
+#include "ProjectBoard.h"
 #include "ProjectFiles.h"
 #include "RecentProjectsMenu.h"
+#include "SerialMonitorPane.h"
+#include "SerialPortChooser.h"
 #include "SourceListing.h"
+#include "UploadPane.h"
+#include "UploadSession.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -18,6 +24,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QSplitter>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cstring>
@@ -25,6 +33,10 @@
 #include <sys/stat.h>
 
 namespace {
+
+// How long closing the window waits for a cancelled upload to leave the
+// board's monitor at its prompt.
+constexpr int uploadCancelWaitMs = 5000;
 
 // File names and project names are native bytes, not necessarily UTF-8.
 QString fromNative(const std::string &bytes)
@@ -50,6 +62,8 @@ QAction *commandAction(const QString &objectName, const QString &text, const QKe
     auto *action = new QAction(text, parent);
     action->setObjectName(objectName);
     action->setShortcut(shortcut);
+    // The accessible name of the buttons that show it.
+    action->setIconText(QString(text).remove(QLatin1Char('&')).remove(QChar(0x2026)));
     return action;
 }
 
@@ -59,6 +73,7 @@ QToolButton *commandButton(const QString &objectName, QAction *action, QWidget *
     button->setObjectName(objectName);
     button->setDefaultAction(action);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setAccessibleName(action->iconText());
     return button;
 }
 
@@ -97,6 +112,9 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
                                   QKeySequence(Qt::CTRL | Qt::Key_B), this);
     m_cleanAction = commandAction(QStringLiteral("cleanAction"), tr("&Clean"),
                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), this);
+    m_uploadAction = commandAction(QStringLiteral("uploadAction"), tr("&Upload"),
+                                   QKeySequence(Qt::CTRL | Qt::Key_U), this);
+    m_uploadAction->setToolTip(tr("Build, then load the image onto the board (Ctrl+U)"));
     QAction *closeAction = commandAction(QStringLiteral("closeAction"), tr("Clo&se"),
                                          QKeySequence(Qt::CTRL | Qt::Key_W), this);
     QAction *quitAction = commandAction(QStringLiteral("quitAction"), tr("&Quit"),
@@ -106,29 +124,45 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     projectMenu->addAction(m_openAction);
     projectMenu->addMenu(m_recentMenu);
     projectMenu->addSeparator();
-    projectMenu->addAction(m_buildAction);
-    projectMenu->addAction(m_cleanAction);
-    projectMenu->addSeparator();
     projectMenu->addAction(closeAction);
     projectMenu->addAction(quitAction);
+    QMenu *buildMenu = menuBar()->addMenu(tr("&Build"));
+    buildMenu->setObjectName(QStringLiteral("buildMenu"));
+    buildMenu->addAction(m_buildAction);
+    buildMenu->addAction(m_cleanAction);
+    buildMenu->addSeparator();
+    buildMenu->addAction(m_uploadAction);
 
     auto *commands = new QHBoxLayout;
     commands->addWidget(commandButton(QStringLiteral("openButton"), m_openAction, central));
     commands->addWidget(commandButton(QStringLiteral("buildButton"), m_buildAction, central));
     commands->addWidget(commandButton(QStringLiteral("cleanButton"), m_cleanAction, central));
-    commands->addStretch();
+    commands->addWidget(commandButton(QStringLiteral("uploadButton"), m_uploadAction, central));
+    m_portChooser = new SerialPortChooser(central);
+    commands->addWidget(m_portChooser, 1);
 
+    m_uploadPane = new UploadPane(central);
     m_output = new BuildOutputView(central);
+    m_output->setAccessibleName(tr("Build output"));
+    m_monitor = new SerialMonitorPane(central);
+    auto *panes = new QSplitter(Qt::Vertical, central);
+    panes->setObjectName(QStringLiteral("outputSplitter"));
+    panes->addWidget(m_output);
+    panes->addWidget(m_monitor);
+    panes->setStretchFactor(0, 2);
+    panes->setStretchFactor(1, 1);
     m_runner = new BuildRunner(this);
+    m_upload = new UploadSession(this);
 
     auto *layout = new QVBoxLayout(central);
     layout->addWidget(m_status);
     layout->addLayout(details);
     layout->addWidget(new EnvironmentView(central));
     layout->addLayout(commands);
-    layout->addWidget(m_output, 1);
+    layout->addWidget(m_uploadPane);
+    layout->addWidget(panes, 1);
     setCentralWidget(central);
-    resize(720, 640);
+    resize(720, 760);
 
     connect(m_openAction, &QAction::triggered, this, &NavigatorWindow::chooseProject);
     // Another navigator may have opened a project since.
@@ -141,6 +175,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
             Qt::QueuedConnection);
     connect(m_buildAction, &QAction::triggered, this, [this] { runMake(Command::Build); });
     connect(m_cleanAction, &QAction::triggered, this, [this] { runMake(Command::Clean); });
+    connect(m_uploadAction, &QAction::triggered, this, &NavigatorWindow::upload);
     // One window per process: closing it ends the navigator.
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
     connect(quitAction, &QAction::triggered, this, &QWidget::close);
@@ -149,6 +184,17 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
             &NavigatorWindow::openDiagnosticFile);
     connect(m_runner, &BuildRunner::outputReceived, m_output, &BuildOutputView::appendOutput);
     connect(m_runner, &BuildRunner::finished, this, &NavigatorWindow::onBuildFinished);
+    connect(m_upload, &UploadSession::started, this, &NavigatorWindow::onUploadStarted);
+    connect(m_upload, &UploadSession::progress, m_uploadPane, &UploadPane::setProgress);
+    connect(m_upload, &UploadSession::monitorText, this,
+            [this](const QByteArray &text) { m_output->appendOutput(m_uploadText.decode(text)); });
+    connect(m_upload, &UploadSession::finished, this, &NavigatorWindow::onUploadFinished);
+    connect(m_uploadPane, &UploadPane::cancelRequested, this, [this] {
+        m_uploadCancelled = true;
+        m_upload->cancel();
+    });
+    connect(m_portChooser, &SerialPortChooser::portChanged, this,
+            &NavigatorWindow::updateMonitorTarget);
     showNoProject();
 }
 
@@ -169,12 +215,13 @@ void NavigatorWindow::showNoProject()
     // Diagnostics left from another project would name files it does not have.
     m_output->clear();
     m_projectDirectory.clear();
+    m_portChooser->setProject({});
     updateActions();
 }
 
 void NavigatorWindow::openProject(const std::string &projectFile)
 {
-    if (m_runner->isRunning())
+    if (isBusy())
         return;
     showNoProject();
     m_projectFile->setText(fromNative(projectFile));
@@ -193,6 +240,7 @@ void NavigatorWindow::openProject(const std::string &projectFile)
     m_projectDirectory = projectDirectoryForFile(path);
     RecentProjectsMenu::remember(path);
     m_recentMenu->reload();
+    m_portChooser->setProject(fromNative(path));
     refreshSources();
     updateActions();
 }
@@ -227,7 +275,7 @@ void NavigatorWindow::refreshSources()
 
 void NavigatorWindow::runMake(Command command)
 {
-    if (m_projectDirectory.empty() || m_runner->isRunning())
+    if (m_projectDirectory.empty() || isBusy())
         return;
     refreshSources();
     m_output->clear();
@@ -262,6 +310,13 @@ void NavigatorWindow::onBuildFinished(BuildRunner::Outcome outcome, int exitStat
     m_output->appendStatusLine(line);
     if (build && outcome == BuildRunner::Outcome::Succeeded)
         reportImage();
+    if (m_uploadAfterBuild) {
+        m_uploadAfterBuild = false;
+        if (outcome == BuildRunner::Outcome::Succeeded)
+            startUpload();
+        else
+            m_output->appendStatusLine(tr("Upload failed: the build did not succeed"));
+    }
     updateActions();
 }
 
@@ -271,6 +326,67 @@ void NavigatorWindow::reportImage()
     if (const std::optional<qint64> size = regularFileSize(image))
         m_output->appendStatusLine(
             tr("Image: %1 (%2 bytes)").arg(fromNative(image), QString::number(*size)));
+}
+
+void NavigatorWindow::upload()
+{
+    if (m_projectDirectory.empty() || isBusy())
+        return;
+    // A port typed in and not yet confirmed counts as chosen.
+    m_portChooser->remember();
+    m_uploadAfterBuild = true;
+    runMake(Command::Build);
+}
+
+void NavigatorWindow::startUpload()
+{
+    m_uploadCancelled = false;
+    m_uploadText = TerminalText();
+    // The monitor must let go of the port, or the upload cannot open it.
+    m_monitor->suspend();
+    m_upload->start(m_projectDirectory, m_portChooser->portName());
+}
+
+void NavigatorWindow::onUploadStarted(const QString &description, int recordsTotal,
+                                      qint64 bytesTotal)
+{
+    m_output->appendStatusLine(description + QLatin1Char('\n'));
+    m_uploadPane->begin(recordsTotal, bytesTotal);
+}
+
+void NavigatorWindow::onUploadFinished(bool succeeded, const QString &message)
+{
+    m_uploadPane->end();
+    // The library's account of a cancel starts "Upload cancelled".
+    if (succeeded)
+        m_output->appendStatusLine(tr("Upload finished: %1").arg(message));
+    else if (m_uploadCancelled)
+        m_output->appendStatusLine(message);
+    else
+        m_output->appendStatusLine(tr("Upload failed: %1").arg(message));
+    m_monitor->resume();
+    updateActions();
+}
+
+void NavigatorWindow::updateMonitorTarget()
+{
+    if (m_projectDirectory.empty()) {
+        m_monitor->setTarget({}, 0, tr("No project open"));
+        return;
+    }
+    ProjectBoard board;
+    QString error;
+    if (!readProjectBoard(m_projectDirectory, &board, &error))
+        m_monitor->setTarget({}, 0, tr("No board: %1").arg(error));
+    else if (m_portChooser->portName().isEmpty())
+        m_monitor->setTarget({}, 0, tr("Choose the board's serial port"));
+    else
+        m_monitor->setTarget(m_portChooser->portName(), board.profile.baud);
+}
+
+bool NavigatorWindow::isBusy() const
+{
+    return m_runner->isRunning() || m_upload->isRunning();
 }
 
 void NavigatorWindow::openSource(const QListWidgetItem *item)
@@ -305,10 +421,12 @@ void NavigatorWindow::openFile(const std::string &path)
 
 void NavigatorWindow::updateActions()
 {
-    const bool idle = !m_runner->isRunning();
+    const bool idle = !isBusy();
     const bool canRun = !m_projectDirectory.empty() && idle;
     m_buildAction->setEnabled(canRun);
     m_cleanAction->setEnabled(canRun);
+    m_uploadAction->setEnabled(canRun);
+    m_portChooser->setEnabled(canRun);
     // A build runs in the open project's directory until it ends.
     m_openAction->setEnabled(idle);
     m_recentMenu->setEnabled(idle && !m_recentMenu->isEmpty());
@@ -316,6 +434,16 @@ void NavigatorWindow::updateActions()
 
 void NavigatorWindow::closeEvent(QCloseEvent *event)
 {
+    m_uploadAfterBuild = false;
     m_runner->stop();
+    if (m_upload->isRunning()) {
+        QEventLoop loop;
+        connect(m_upload, &UploadSession::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(uploadCancelWaitMs, &loop, &QEventLoop::quit);
+        m_uploadCancelled = true;
+        m_upload->cancel();
+        if (m_upload->isRunning())
+            loop.exec();
+    }
     QMainWindow::closeEvent(event);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "BuildRunner.h"
+#include "TerminalText.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -14,11 +15,17 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class RecentProjectsMenu;
+class SerialMonitorPane;
+class SerialPortChooser;
+class UploadPane;
+class UploadSession;
 
 // The navigator's main window: the open project's file, name and sources, the
-// environment inherited from the launcher, and the Build and Clean commands,
-// which run make in the project directory. Sources, and the files that
-// compiler diagnostics name, open in the desktop's editor.
+// environment inherited from the launcher, the Build and Clean commands, which
+// run make in the project directory, Upload, which builds and then loads the
+// image onto the board over the chosen serial port, and the serial monitor.
+// Sources, and the files that compiler diagnostics name, open in the desktop's
+// editor.
 class NavigatorWindow : public QMainWindow
 {
     Q_OBJECT
@@ -36,9 +43,11 @@ public:
 
     QAction *buildAction() const { return m_buildAction; }
     QAction *cleanAction() const { return m_cleanAction; }
+    QAction *uploadAction() const { return m_uploadAction; }
 
 protected:
-    // Stops a running build first, so that nothing is left running.
+    // Stops a running build or upload first, so that nothing is left running
+    // and the board's monitor is back at its prompt.
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -54,6 +63,12 @@ private:
     void runMake(Command command);
     void onBuildFinished(BuildRunner::Outcome outcome, int exitStatus, const QString &reason);
     void reportImage();
+    void upload();
+    void startUpload();
+    void onUploadStarted(const QString &description, int recordsTotal, qint64 bytesTotal);
+    void onUploadFinished(bool succeeded, const QString &message);
+    void updateMonitorTarget();
+    bool isBusy() const;
     void openSource(const QListWidgetItem *item);
     void openDiagnosticFile(const QString &file);
     void openFile(const std::string &path);
@@ -67,9 +82,17 @@ private:
     RecentProjectsMenu *m_recentMenu = nullptr;
     QAction *m_buildAction = nullptr;
     QAction *m_cleanAction = nullptr;
+    QAction *m_uploadAction = nullptr;
+    SerialPortChooser *m_portChooser = nullptr;
+    UploadPane *m_uploadPane = nullptr;
     BuildOutputView *m_output = nullptr;
+    SerialMonitorPane *m_monitor = nullptr;
     BuildRunner *m_runner = nullptr;
+    UploadSession *m_upload = nullptr;
+    TerminalText m_uploadText; // the monitor's answers during an upload
     std::unique_ptr<FileOpener> m_opener;
     std::string m_projectDirectory; // empty: no project open
     Command m_command = Command::Build;
+    bool m_uploadAfterBuild = false;
+    bool m_uploadCancelled = false;
 };

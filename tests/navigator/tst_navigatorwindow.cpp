@@ -1,12 +1,19 @@
 // SPDX-License-Identifier: MIT
+#include "FakeMonitor.h"
+#include "ProjectFiles.h"
+#include "TestImage.h"
 #include "WindowTestSupport.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QSerialPort>
 #include <QToolButton>
 
 class NavigatorWindowTest : public QObject
@@ -28,6 +35,10 @@ private slots:
     void buildDisabledWithoutProject_data();
     void buildDisabledWithoutProject();
     void closingStopsRunningBuild();
+    void uploadOutcomes_data();
+    void uploadOutcomes();
+    void serialMonitorTalksAndYieldsToUpload();
+    void portRememberedPerProject();
 
 private:
     navtest::TemporarySettings m_settings;
@@ -64,6 +75,75 @@ bool isStatusLine(const QString &line)
 bool commandEnded(const NavigatorWindow &window)
 {
     return window.buildAction()->isEnabled();
+}
+
+constexpr int uploadTimeoutMs = 20000;
+
+template <typename T> T *child(const QWidget &window, const char *name)
+{
+    return window.findChild<T *>(QString::fromLatin1(name));
+}
+
+// The window is ready for the next command, and shows no upload.
+bool readyAfterUpload(const NavigatorWindow &window)
+{
+    const auto *pane = child<QWidget>(window, "uploadPane");
+    return window.uploadAction()->isEnabled() && window.buildAction()->isEnabled() && pane &&
+           pane->isHidden();
+}
+
+struct Board
+{
+    FakeMonitor::Kind kind;
+    int baud;
+    quint32 flashFirst;
+    QByteArray profile;
+};
+
+Board boardOfKind(const QString &kind)
+{
+    if (kind == QLatin1String("68000"))
+        return {FakeMonitor::Kind::M68000, 9600, 0,
+                "board=Palmor\nmonitor=68000\nbaud=9600\nrecords=S2\nflash=0x000000-0x01FFFF\n"};
+    return {FakeMonitor::Kind::Cpu32, 115200, 0x40000,
+            "board=Vessik\nmonitor=cpu32\nbaud=115200\nrecords=S3\nflash=0x040000-0x07FFFF\n"};
+}
+
+// An installation root holding the pack "testpack" with profile, and a project
+// whose Makefile names it, ends with makeStatus and leaves image behind.
+struct UploadProject
+{
+    UploadProject(const QByteArray &profile, const QByteArray &image, int makeStatus = 0)
+        : directory(makeProject(dir)), qprj("QPRJ", QByteArray::fromStdString(dir.file("root")))
+    {
+        const std::string pack = dir.file("root");
+        valid = !directory.empty() && ::mkdir(pack.c_str(), 0777) == 0 &&
+                ::mkdir((pack + "/testpack").c_str(), 0777) == 0 &&
+                ::mkdir((pack + "/testpack/lib").c_str(), 0777) == 0 &&
+                (profile.isNull() ||
+                 writeBytes(pack + "/testpack/lib/board.profile", profile.toStdString())) &&
+                writeMakefile(directory, "PACK := testpack\nall:\n\t@echo made\n\t@exit " +
+                                             std::to_string(makeStatus) + "\n") &&
+                writeBytes(imageFileForDirectory(directory), image.toStdString());
+    }
+
+    TempDir dir;
+    std::string directory;
+    ScopedEnvironmentVariable qprj;
+    bool valid = false;
+};
+
+// Opens the project in a shown, active window, with port chosen.
+bool openForUpload(NavigatorWindow &window, const UploadProject &project, const QString &port)
+{
+    window.openProject(project.directory + "/robot.proj");
+    window.show();
+    window.activateWindow();
+    auto *ports = child<QComboBox>(window, "portCombo");
+    if (!ports || !QTest::qWaitForWindowActive(&window))
+        return false;
+    ports->setEditText(port);
+    return true;
 }
 
 } // namespace
@@ -414,6 +494,242 @@ void NavigatorWindowTest::closingStopsRunningBuild()
     QVERIFY(isStatusLine(lastLine(outputText(window))));
     QVERIFY(lastLine(outputText(window)) != QStringLiteral("Build finished"));
     QTRY_VERIFY_WITH_TIMEOUT(pids.allEnded(), buildTimeoutMs);
+}
+
+void NavigatorWindowTest::uploadOutcomes_data()
+{
+    QTest::addColumn<QString>("board");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("answer"); // in the output, from the monitor; empty: none
+    QTest::addColumn<QString>("ending"); // the start of the last line
+    QTest::addColumn<QString>("detail"); // also in the last line
+
+    QTest::newRow("68000 monitor loads the image") << "68000"
+                                                   << "none"
+                                                   << "LOADED 000400"
+                                                   << "Upload finished: Loaded "
+                                                   << "LOADED 000400";
+    QTest::newRow("CPU32 monitor loads the image") << "cpu32"
+                                                   << "none"
+                                                   << "Loaded, entry 00040400"
+                                                   << "Upload finished: Loaded "
+                                                   << "Loaded, entry 00040400";
+    QTest::newRow("68000 monitor refuses a bad record")
+        << "68000"
+        << "bad record"
+        << "CHKSUM 3"
+        << "Upload failed: The monitor refused record"
+        << "CHKSUM 3";
+    QTest::newRow("CPU32 monitor refuses a bad record")
+        << "cpu32"
+        << "bad record"
+        << "Bad checksum."
+        << "Upload failed: The monitor refused record"
+        << "Bad checksum.";
+    QTest::newRow("monitor falls silent") << "68000"
+                                          << "silent"
+                                          << ""
+                                          << "Upload failed: The monitor on "
+                                          << "did not acknowledge";
+    QTest::newRow("cancelled") << "68000"
+                               << "cancel"
+                               << ""
+                               << "Upload cancelled after "
+                               << "back at its prompt";
+    QTest::newRow("build fails: nothing sent") << "68000"
+                                               << "build fails"
+                                               << ""
+                                               << "Upload failed: the build did not succeed"
+                                               << "";
+    QTest::newRow("image outside the flash: nothing sent") << "cpu32"
+                                                           << "outside flash"
+                                                           << ""
+                                                           << "Upload failed: "
+                                                           << "outside Vessik's flash";
+    QTest::newRow("no board profile: nothing sent")
+        << "68000"
+        << "no profile"
+        << ""
+        << "Upload failed: cannot read the board profile"
+        << "/testpack/lib/board.profile";
+    QTest::newRow("port cannot be opened")
+        << "68000"
+        << "no port"
+        << ""
+        << "Upload failed: cannot open the serial port '/dev/quellix-no-such-port'"
+        << "no such device";
+}
+
+void NavigatorWindowTest::uploadOutcomes()
+{
+    QFETCH(QString, board);
+    QFETCH(QString, fault);
+    QFETCH(QString, answer);
+    QFETCH(QString, ending);
+    QFETCH(QString, detail);
+
+    const Board target = boardOfKind(board);
+    FakeMonitor::Options options;
+    options.kind = target.kind;
+    options.baud = target.baud;
+    options.flashFirst = target.flashFirst;
+    options.flashLast = target.flashFirst + 0x3FFFF;
+    if (fault == "bad record")
+        options.noiseInLine = 3;
+    if (fault == "silent")
+        options.silentAfterRecords = 2;
+    FakeMonitor monitor(options);
+    QString error;
+    QVERIFY2(monitor.start(&error), qPrintable(error));
+
+    const TestImage image = makeTestImage(fault == "outside flash" ? 0x100000 : target.flashFirst,
+                                          fault == "cancel" ? 1024 : 256, 64);
+    const UploadProject project(fault == "no profile" ? QByteArray() : target.profile, image.s37,
+                                fault == "build fails" ? 2 : 0);
+    QVERIFY(project.valid);
+    NavigatorWindow window;
+    QVERIFY(openForUpload(window, project,
+                          fault == "no port" ? QStringLiteral("/dev/quellix-no-such-port")
+                                             : monitor.devicePath()));
+    auto *progress = child<QProgressBar>(window, "uploadProgress");
+    QVERIFY(progress);
+    QList<int> steps;
+    connect(progress, &QProgressBar::valueChanged, this, [&steps](int value) { steps << value; });
+
+    QTest::keyClick(&window, Qt::Key_U, Qt::ControlModifier);
+    // The build runs first, and nothing starts meanwhile.
+    QVERIFY(!window.uploadAction()->isEnabled());
+    QVERIFY(!window.buildAction()->isEnabled());
+    if (fault == "cancel") {
+        QTRY_VERIFY_WITH_TIMEOUT(monitor.result().dataRecords >= 2, uploadTimeoutMs);
+        QVERIFY(child<QWidget>(window, "uploadPane")->isVisible());
+        QVERIFY(!window.uploadAction()->isEnabled());
+        child<QPushButton>(window, "cancelUploadButton")->click();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(readyAfterUpload(window), uploadTimeoutMs);
+
+    const QString text = outputText(window);
+    const QString last = lastLine(text);
+    QVERIFY2(last.startsWith(ending) && last.contains(detail), qPrintable(text));
+    QVERIFY2(text.contains(answer), qPrintable(text));
+    const FakeMonitor::Result result = monitor.result();
+    if (fault == "none") {
+        QVERIFY2(text.contains(QStringLiteral("Build finished\nImage: ")) &&
+                     text.contains(QStringLiteral(".s37 to the ")),
+                 qPrintable(text));
+        QCOMPARE(result.loads, 1);
+        QVERIFY(result.stored == image.bytes);
+        // Shown record by record, up to the whole image.
+        QList<int> expected;
+        for (int record = 0; record <= image.records; ++record)
+            expected << record;
+        QCOMPARE(steps, expected);
+        QCOMPARE(progress->maximum(), image.records);
+        QCOMPARE(progress->text(), QStringLiteral("%1 of %1 records, %2 of %2 bytes")
+                                       .arg(image.records)
+                                       .arg(image.bytes.size()));
+    } else {
+        QCOMPARE(result.loads, 0);
+    }
+    if (answer.isEmpty() && fault != "silent" && fault != "cancel")
+        QCOMPARE(result.charactersReceived, 0);
+    if (fault == "cancel") {
+        QVERIFY(steps.size() >= 3);
+        QVERIFY(steps.last() < image.records);
+        QVERIFY(monitor.waitForLoadEnd(uploadTimeoutMs));
+        QVERIFY(monitor.result().atPrompt);
+    }
+    // The port is free again for whoever needs it next.
+    QSerialPort again(monitor.devicePath());
+    QVERIFY2(again.open(QIODevice::ReadWrite), qPrintable(again.errorString()));
+}
+
+void NavigatorWindowTest::serialMonitorTalksAndYieldsToUpload()
+{
+    FakeMonitor::Options options;
+    FakeMonitor monitor(options);
+    QString error;
+    QVERIFY2(monitor.start(&error), qPrintable(error));
+    const TestImage image = makeTestImage(0, 256, 64);
+    const UploadProject project(boardOfKind("68000").profile, image.s37);
+    QVERIFY(project.valid);
+    NavigatorWindow window;
+    QVERIFY(openForUpload(window, project, monitor.devicePath()));
+    auto *connectButton = child<QPushButton>(window, "serialConnectButton");
+    auto *input = child<QLineEdit>(window, "serialInput");
+    auto *state = child<QLabel>(window, "serialStateLabel");
+    auto *output = child<QPlainTextEdit>(window, "serialOutput");
+    QVERIFY(connectButton && input && state && output);
+    QVERIFY(!input->isEnabled());
+
+    connectButton->click();
+    QCOMPARE(state->text(),
+             QStringLiteral("Connected to %1 at 9600 baud").arg(monitor.devicePath()));
+    // The monitor echoes what it gets and answers an unknown command with "?".
+    input->setFocus();
+    // "é" goes as two bytes and comes back one at a time.
+    QTest::keyClicks(input, QStringLiteral("hello"));
+    input->insert(QStringLiteral("\u00e9"));
+    QTest::keyClick(input, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(output->toPlainText(), QStringLiteral("hello\u00e9\n?\n> "),
+                              uploadTimeoutMs);
+    QCOMPARE(input->text(), QString());
+
+    // The monitor lets go of the port for the upload, then takes it back.
+    QTest::keyClick(&window, Qt::Key_U, Qt::ControlModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(child<QWidget>(window, "uploadPane")->isVisible() ||
+                                 readyAfterUpload(window),
+                             uploadTimeoutMs);
+    QVERIFY2(state->text().startsWith(QStringLiteral("Paused")), qPrintable(outputText(window)));
+    QVERIFY(!connectButton->isEnabled());
+    QVERIFY(!input->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(readyAfterUpload(window), uploadTimeoutMs);
+    QVERIFY2(lastLine(outputText(window)).startsWith(QStringLiteral("Upload finished: ")),
+             qPrintable(outputText(window)));
+    QCOMPARE(monitor.result().loads, 1);
+    QVERIFY(state->text().startsWith(QStringLiteral("Connected to ")));
+    QVERIFY(input->isEnabled());
+    // What went to the upload is not shown here.
+    QVERIFY(!output->toPlainText().contains(QStringLiteral("LOADED")));
+    QTest::keyClicks(input, QStringLiteral("again"));
+    QTest::keyClick(input, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(output->toPlainText().endsWith(QStringLiteral("again\n?\n> ")),
+                             uploadTimeoutMs);
+
+    connectButton->click();
+    QCOMPARE(state->text(), QStringLiteral("Not connected"));
+    QVERIFY(!input->isEnabled());
+}
+
+void NavigatorWindowTest::portRememberedPerProject()
+{
+    FakeMonitor monitor({});
+    QString error;
+    QVERIFY2(monitor.start(&error), qPrintable(error));
+    const UploadProject first(boardOfKind("68000").profile, {});
+    const UploadProject second(boardOfKind("68000").profile, {});
+    QVERIFY(first.valid && second.valid);
+    const QString gone = QStringLiteral("/dev/quellix-unplugged");
+
+    NavigatorWindow window;
+    auto *ports = child<QComboBox>(window, "portCombo");
+    auto *state = child<QLabel>(window, "portStateLabel");
+    QVERIFY(ports && state);
+    for (const auto &[project, port] :
+         {std::pair{&first, monitor.devicePath()}, std::pair{&second, gone}}) {
+        window.openProject(project->directory + "/robot.proj");
+        ports->setFocus();
+        ports->lineEdit()->selectAll();
+        QTest::keyClicks(ports->lineEdit(), port);
+        QTest::keyClick(ports->lineEdit(), Qt::Key_Return);
+    }
+    window.openProject(first.directory + "/robot.proj");
+    QCOMPARE(ports->currentText(), monitor.devicePath());
+    QCOMPARE(state->text(), QString());
+    // A port that is gone is still the project's, shown as missing.
+    window.openProject(second.directory + "/robot.proj");
+    QCOMPARE(ports->currentText(), gone);
+    QCOMPARE(state->text(), QStringLiteral("(missing)"));
 }
 
 QTEST_MAIN(NavigatorWindowTest)

@@ -1,0 +1,159 @@
+// SPDX-License-Identifier: MIT
+#include "SerialPortChooser.h"
+
+#include "SerialPorts.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSerialPortInfo>
+#include <QSettings>
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+const QString settingsKey = QStringLiteral("serialPorts");
+
+// Lists the ports afresh whenever its list opens: adapters come and go.
+class PortComboBox : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> beforePopup;
+
+    void showPopup() override
+    {
+        if (beforePopup)
+            beforePopup();
+        QComboBox::showPopup();
+    }
+};
+
+// A project's first guess: the one USB adapter plugged in, if there is just
+// one; built-in UARTs are listed whether or not anything is wired to them.
+QString onlyUsbPort()
+{
+    QString found;
+    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts()) {
+        if (!port.hasVendorIdentifier())
+            continue;
+        if (!found.isEmpty())
+            return {};
+        found = port.systemLocation();
+    }
+    return found;
+}
+
+} // namespace
+
+SerialPortChooser::SerialPortChooser(QWidget *parent) : QWidget(parent)
+{
+    auto *combo = new PortComboBox(this);
+    combo->beforePopup = [this] {
+        refresh();
+    };
+    m_combo = combo;
+    m_combo->setObjectName(QStringLiteral("portCombo"));
+    m_combo->setAccessibleName(tr("Serial port"));
+    m_combo->setEditable(true);
+    m_combo->setInsertPolicy(QComboBox::NoInsert);
+    m_combo->setMinimumContentsLength(16);
+    m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_combo->lineEdit()->setPlaceholderText(tr("no serial port"));
+    m_combo->setToolTip(tr("The serial port of the board, for Upload and the serial monitor"));
+    auto *label = new QLabel(tr("Po&rt:"), this);
+    label->setBuddy(m_combo);
+    m_state = new QLabel(this);
+    m_state->setObjectName(QStringLiteral("portStateLabel"));
+    m_state->setAccessibleName(tr("Serial port state"));
+    m_state->setTextFormat(Qt::PlainText);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(label);
+    layout->addWidget(m_combo, 1);
+    layout->addWidget(m_state);
+
+    connect(m_combo, &QComboBox::currentTextChanged, this, [this] {
+        updateState();
+        emit portChanged(portName());
+    });
+    connect(m_combo, &QComboBox::activated, this, &SerialPortChooser::remember);
+    connect(m_combo->lineEdit(), &QLineEdit::editingFinished, this, &SerialPortChooser::remember);
+    setProject({});
+}
+
+void SerialPortChooser::setProject(const QString &projectFile)
+{
+    m_project = projectFile;
+    refresh();
+    QString port;
+    if (!projectFile.isEmpty()) {
+        const QVariantMap ports = QSettings().value(settingsKey).toMap();
+        if (ports.contains(projectFile))
+            port = ports.value(projectFile).toString();
+        else
+            port = onlyUsbPort();
+    }
+    m_combo->setEditText(port);
+    m_combo->setEnabled(!projectFile.isEmpty());
+    updateState();
+    emit portChanged(portName());
+}
+
+void SerialPortChooser::remember()
+{
+    if (m_project.isEmpty())
+        return;
+    QSettings settings;
+    QVariantMap ports = settings.value(settingsKey).toMap();
+    if (ports.value(m_project).toString() == portName() && ports.contains(m_project))
+        return;
+    ports.insert(m_project, portName());
+    settings.setValue(settingsKey, ports);
+}
+
+QString SerialPortChooser::portName() const
+{
+    return m_combo->currentText().trimmed();
+}
+
+bool SerialPortChooser::isMissing() const
+{
+    const QString name = portName();
+    return !name.isEmpty() && !QFileInfo::exists(serialDevicePath(name));
+}
+
+void SerialPortChooser::refresh()
+{
+    // Keeps what is shown, even a port that is not listed.
+    const QString shown = m_combo->currentText();
+    const QSignalBlocker blocker(m_combo);
+    m_combo->clear();
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    std::sort(ports.begin(), ports.end(), [](const QSerialPortInfo &a, const QSerialPortInfo &b) {
+        return a.systemLocation() < b.systemLocation();
+    });
+    for (const QSerialPortInfo &port : ports) {
+        m_combo->addItem(port.systemLocation());
+        QStringList about{port.description(), port.manufacturer()};
+        about.removeAll(QString());
+        m_combo->setItemData(m_combo->count() - 1, about.join(QStringLiteral(", ")),
+                             Qt::ToolTipRole);
+    }
+    m_combo->setEditText(shown);
+    updateState();
+}
+
+void SerialPortChooser::updateState()
+{
+    const bool missing = isMissing();
+    m_state->setText(missing ? tr("(missing)") : QString());
+    m_state->setToolTip(missing ? tr("%1 is not there: is the board's cable plugged in?")
+                                      .arg(serialDevicePath(portName()))
+                                : QString());
+    m_combo->setAccessibleDescription(missing ? tr("missing") : QString());
+}
