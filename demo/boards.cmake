@@ -8,6 +8,8 @@ set(QUELLIX_PACKS palpack51 dunpack115 vespack113 lnpack206)
 
 # What a CPU family changes in the start-up code.
 set(cpu_m68000_name "68000")
+set(cpu_m68000_monitor 68000)
+set(cpu_m68000_records S2)
 set(cpu_m68000_flag "-m68000")
 set(cpu_m68000_vector_default "__vector_stubs + (\\number - 2) * 4")
 set(cpu_m68000_vector_default_comment [=[
@@ -37,6 +39,8 @@ set(cpu_m68000_exception_frame_code [=[
         move.l  2(%sp), __exception_pc]=])
 
 set(cpu_cpu32_name "CPU32")
+set(cpu_cpu32_monitor cpu32)
+set(cpu_cpu32_records S3)
 set(cpu_cpu32_flag "-mcpu=cpu32")
 set(cpu_cpu32_vector_default "__unhandled_exception")
 set(cpu_cpu32_vector_default_comment [=[
@@ -69,6 +73,8 @@ set(stop_comment_halt_tail
 set(board_palpack51_name "Palmor")
 set(board_palpack51_cpu m68000)
 set(board_palpack51_memory_map palmor.ld)
+set(board_palpack51_baud 9600)
+set(board_palpack51_flash 0x000000-0x01FFFF)
 set(board_palpack51_reset_comment [=[
 | At reset the 68000 reads its stack pointer and program counter from the first
 | two vectors, at address 0, where this board's ROM lies; interrupts are masked.]=])
@@ -100,6 +106,8 @@ __board_halted:
 set(board_dunpack115_name "Dunnet")
 set(board_dunpack115_cpu m68000)
 set(board_dunpack115_memory_map dunnet.ld)
+set(board_dunpack115_baud 19200)
+set(board_dunpack115_flash 0x400000-0x43FFFF)
 set(board_dunpack115_reset_comment [=[
 | At reset the 68000 reads its stack pointer and program counter from the first
 | two vectors, at address 0, where the board shows the first 1K of its ROM (see
@@ -120,6 +128,8 @@ set(board_dunpack115_halt_loop "${halt_by_stopping}")
 set(board_vespack113_name "Vessik")
 set(board_vespack113_cpu cpu32)
 set(board_vespack113_memory_map vessik.ld)
+set(board_vespack113_baud 115200)
+set(board_vespack113_flash 0x040000-0x07FFFF)
 set(board_vespack113_reset_comment [=[
 | At reset the CPU32 reads its stack pointer and program counter from the first
 | two vectors, at address 0, where the board shows its ROM during reset (see
@@ -144,6 +154,8 @@ set(board_vespack113_halt_loop "${halt_by_stopping}")
 set(board_lnpack206_name "Lenko Camera")
 set(board_lnpack206_cpu cpu32)
 set(board_lnpack206_memory_map lenko.ld)
+set(board_lnpack206_baud 115200)
+set(board_lnpack206_flash 0xA00000-0xAFFFFF)
 set(board_lnpack206_reset_comment [=[
 | At reset the CPU32 reads its stack pointer and program counter from the first
 | two vectors, at address 0, where the board shows its ROM during reset (see
@@ -162,7 +174,8 @@ set(board_lnpack206_stop_code [=[
         clr.w   CAPTURE_LED]=])
 set(board_lnpack206_halt_loop "${halt_by_stopping}")
 
-# Writes the start-up code and the Makefile of pack P into DIRECTORY/P.
+# Writes the start-up code, the Makefile and the boot monitor's profile of
+# pack P into DIRECTORY/P.
 function(quellix_generate_pack_files pack directory)
     set(cpu "${board_${pack}_cpu}")
     set(BOARD "${board_${pack}_name}")
@@ -187,4 +200,11 @@ function(quellix_generate_pack_files pack directory)
     set(template "${PROJECT_SOURCE_DIR}/demo/pack-template")
     configure_file("${template}/crt0.s.in" "${directory}/${pack}/lib/crt0.s" @ONLY)
     configure_file("${template}/Makefile.in" "${directory}/${pack}/examples/Makefile" @ONLY)
+    file(CONFIGURE OUTPUT "${directory}/${pack}/lib/board.profile" CONTENT
+"board=${BOARD}
+monitor=${cpu_${cpu}_monitor}
+baud=${board_${pack}_baud}
+records=${cpu_${cpu}_records}
+flash=${board_${pack}_flash}
+" @ONLY)
 endfunction()

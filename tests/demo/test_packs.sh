@@ -16,15 +16,16 @@ fi
 demo_root=$1
 pack_sources=$2
 
-# Platform caption, pack directory, memory map, CPU flag, runtime library.
+# Platform caption, pack directory, memory map, CPU flag, runtime library, the
+# boot monitor's profile.
 packs=(
-    "Palmor|palpack51|palmor.ld|-m68000|m68000"
-    "Dunnet|dunpack115|dunnet.ld|-m68000|m68000"
-    "Vessik|vespack113|vessik.ld|-mcpu=cpu32|cpu32"
-    "Lenko Camera|lnpack206|lenko.ld|-mcpu=cpu32|cpu32"
+    "Palmor|palpack51|palmor.ld|-m68000|m68000|monitor=68000 baud=9600 records=S2 flash=0x000000-0x01FFFF"
+    "Dunnet|dunpack115|dunnet.ld|-m68000|m68000|monitor=68000 baud=19200 records=S2 flash=0x400000-0x43FFFF"
+    "Vessik|vespack113|vessik.ld|-mcpu=cpu32|cpu32|monitor=cpu32 baud=115200 records=S3 flash=0x040000-0x07FFFF"
+    "Lenko Camera|lnpack206|lenko.ld|-mcpu=cpu32|cpu32|monitor=cpu32 baud=115200 records=S3 flash=0xA00000-0xAFFFFF"
 )
 runtime_dir='LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60'
-tools=(m68k-gcc m68k-g++ m68k-objcopy)
+tools=(m68k-gcc m68k-g++ m68k-objcopy m68k-upload)
 
 # Make must see nothing of whatever runs this test.
 unset MAKEFLAGS MFLAGS MAKELEVEL MAKEFILES GNUMAKEFLAGS
@@ -55,6 +56,7 @@ if [ "${FAKE_FAIL:-}" = "$tool" ]; then
     echo "$tool: failing as asked" >&2
     exit 1
 fi
+[ "$tool" != m68k-upload ] || exit 0
 out=
 if [ "$tool" = m68k-objcopy ]; then
     [ $# -gt 0 ] && out=${!#}
@@ -209,6 +211,17 @@ check_project() {
     [ -f "$project/$name.elf" ] || fail "'$name.elf' was not made"
     [ -f "$project/$name.s37" ] || fail "'$name.s37' was not made"
 
+    # make upload hands the image to the uploader with the board's profile, and
+    # the port and rate given, one argument each.
+    : >"$FAKE_LOG"
+    local port="/dev/serial/by-id/usb-Robot's adapter \$1"
+    if ! output=$(cd "$project" && PATH="$fake_bin:$PATH" QPRJ="$qprj" make upload PORT="$port" BAUD=4800 2>&1); then
+        fail "make upload failed in '$project':"$'\n'"$output"
+    else
+        [ "$(paste -sd '|' "$FAKE_LOG")" = "== m68k-upload|--profile|$qprj/$pack/lib/board.profile|--port|$port|--baud|4800|./$name.s37" ] ||
+            fail "make upload ran: $(paste -sd ' ' "$FAKE_LOG")"
+    fi
+
     if ! output=$(cd "$project" && PATH="$fake_bin:$PATH" QPRJ="$qprj" make clean 2>&1); then
         fail "make clean failed in '$project':"$'\n'"$output"
         return
@@ -230,8 +243,10 @@ check_failures() {
     local tool
     for tool in "${tools[@]}"; do
         [ "$tool" = m68k-g++ ] && continue # no C++ source here
+        local goal=all
+        [ "$tool" = m68k-upload ] && goal=upload
         : >"$FAKE_LOG"
-        if (cd "$project" && PATH="$fake_bin:$PATH" QPRJ="$qprj" FAKE_FAIL=$tool make) >/dev/null 2>&1; then
+        if (cd "$project" && PATH="$fake_bin:$PATH" QPRJ="$qprj" FAKE_FAIL=$tool make "$goal") >/dev/null 2>&1; then
             fail "make reported success though $tool failed"
         fi
         if [ "$tool" = m68k-gcc ]; then
@@ -253,7 +268,7 @@ check_failures() {
 }
 
 for entry in "${packs[@]}"; do
-    IFS='|' read -r platform pack memory_map cpu runtime <<<"$entry"
+    IFS='|' read -r platform pack memory_map cpu runtime profile <<<"$entry"
     examples="$demo_root/$pack/examples"
 
     context="$pack: layout"
@@ -268,6 +283,11 @@ for entry in "${packs[@]}"; do
     if [ ! -f "$examples/Template.c" ] || [ ! -f "$examples/Makefile" ]; then
         continue
     fi
+
+    context="$pack: boot monitor"
+    [ "$(grep -v '^board=' "$demo_root/$pack/lib/board.profile" | paste -sd ' ')" = "$profile" ] ||
+        fail "lib/board.profile is not '$profile': $(paste -sd ' ' "$demo_root/$pack/lib/board.profile")"
+    grep -qx "board=$platform" "$demo_root/$pack/lib/board.profile" || fail "lib/board.profile does not name $platform"
 
     context="$pack: Template.c"
     head -n 1 "$examples/Template.c" | grep -q "Template for a new $platform project" ||

@@ -11,6 +11,23 @@
  * returns, or on an exception without a handler, the start-up code masks
  * interrupts, switches the capture LED off and halts; the pan and tilt servos
  * hold their positions. */
+
+/* Boot monitor (in a protected boot block; "make upload" talks to it): the
+ * CPU32 monitor, on the serial port at 115200 baud, 8 data bits, no parity, 1
+ * stop bit, no flow control. It writes S1, S2 and S3 records into the
+ * application flash, 0xA00000-0xAFFFFF, and has no receive buffer: a
+ * character that arrives before it acknowledges a record is lost.
+ *   - Prompt "> " and "LO" as on the 68000 boards; after the echo of "LO" it
+ *     sends "Ready\r\n".
+ *   - In a load: S1, S2 and S3 are stored, S0 ignored; S7, S8 or S9 ends the
+ *     load. Storing takes 1 ms after the CR, then it answers "O" (not for the
+ *     end record).
+ *   - A bad record is answered "\r\nBad checksum.\r\n", "\r\nBad record.\r\n",
+ *     "\r\nBad address.\r\n" or "\r\nOverrun.\r\n"; the monitor then ignores
+ *     everything until ESC (0x1B), which it answers with "\r\n> ".
+ *   - At the end record: "\r\nLoaded, entry hhhhhhhh\r\n> ". After 5 s without
+ *     a character in a load: "\r\nTIMEOUT\r\n> ". */
+
 #ifndef LENKO_H
 #define LENKO_H
 
