@@ -201,7 +201,9 @@ function(quellix_generate_pack_files pack directory)
     configure_file("${template}/crt0.s.in" "${directory}/${pack}/lib/crt0.s" @ONLY)
     configure_file("${template}/Makefile.in" "${directory}/${pack}/examples/Makefile" @ONLY)
     file(CONFIGURE OUTPUT "${directory}/${pack}/lib/board.profile" CONTENT
-"board=${BOARD}
+"# How m68k-upload loads an image onto the ${BOARD} board through its boot
+# monitor (see include/${HEADER}).
+board=${BOARD}
 monitor=${cpu_${cpu}_monitor}
 baud=${board_${pack}_baud}
 records=${cpu_${cpu}_records}

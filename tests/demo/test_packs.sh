@@ -285,7 +285,7 @@ for entry in "${packs[@]}"; do
     fi
 
     context="$pack: boot monitor"
-    [ "$(grep -v '^board=' "$demo_root/$pack/lib/board.profile" | paste -sd ' ')" = "$profile" ] ||
+    [ "$(grep -v '^#\|^board=' "$demo_root/$pack/lib/board.profile" | paste -sd ' ')" = "$profile" ] ||
         fail "lib/board.profile is not '$profile': $(paste -sd ' ' "$demo_root/$pack/lib/board.profile")"
     grep -qx "board=$platform" "$demo_root/$pack/lib/board.profile" || fail "lib/board.profile does not name $platform"
 

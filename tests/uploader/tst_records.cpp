@@ -114,7 +114,7 @@ void RecordsTest::profiles_data()
 
     const auto pack = [](const char *name) {
         QFile file(
-            QStringLiteral(DEMO_SOURCE_DIR "/packs/%1/lib/board.profile").arg(QLatin1String(name)));
+            QStringLiteral(DEMO_ROOT "/%1/lib/board.profile").arg(QLatin1String(name)));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
     QTest::newRow("palpack51") << pack("palpack51") << QString()

@@ -43,7 +43,7 @@ enum class Case
 // The packs' profiles, as installed.
 BoardProfile packProfile(const QString &pack)
 {
-    QFile file(QStringLiteral(DEMO_SOURCE_DIR "/packs/%1/lib/board.profile").arg(pack));
+    QFile file(QStringLiteral(DEMO_ROOT "/%1/lib/board.profile").arg(pack));
     BoardProfile profile;
     QString error;
     if (!file.open(QIODevice::ReadOnly) || !parseBoardProfile(file.readAll(), &profile, &error))
@@ -259,7 +259,7 @@ void UploadTest::upload()
     if (viaProgram) {
         const QStringList arguments = {
             QStringLiteral("--port"), port, QStringLiteral("--profile"),
-            QStringLiteral(DEMO_SOURCE_DIR "/packs/%1/lib/board.profile").arg(pack), imageFile};
+            QStringLiteral(DEMO_ROOT "/%1/lib/board.profile").arg(pack), imageFile};
         int held = -1;
         if (testCase == Case::PortHeld) {
             held = ::open(QFile::encodeName(port).constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
