@@ -109,7 +109,7 @@ expected_root_files() {
             (cd "$source_dir/demo/packs" && find "$pack" -type f -printf '644 %p\n')
             # Made from demo/pack-template.
             printf '644 %s\n' "$pack/examples/Makefile" "$pack/lib/crt0.s" "$pack/lib/board.c" \
-                "$pack/lib/libboard.a"
+                "$pack/lib/libboard.a" "$pack/lib/board.profile"
         done
         # The runtime libraries the build makes from GCC's and newlib's sources,
         # their headers and their licences.

@@ -8,6 +8,7 @@
 #include "TestImage.h"
 #include "Upload.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -70,6 +71,8 @@ class UploadTest : public QObject
 private slots:
     void upload_data();
     void upload();
+    void makeUpload_data();
+    void makeUpload();
 
 private:
     void runProgram(QStringList arguments, int *status, QByteArray *out, QByteArray *err,
@@ -257,9 +260,9 @@ void UploadTest::upload()
     QString message;
     int cancelledAfter = -1;
     if (viaProgram) {
-        const QStringList arguments = {
-            QStringLiteral("--port"), port, QStringLiteral("--profile"),
-            QStringLiteral(DEMO_ROOT "/%1/lib/board.profile").arg(pack), imageFile};
+        const QStringList arguments = {QStringLiteral("--port"), port, QStringLiteral("--profile"),
+                                       QStringLiteral(DEMO_ROOT "/%1/lib/board.profile").arg(pack),
+                                       imageFile};
         int held = -1;
         if (testCase == Case::PortHeld) {
             held = ::open(QFile::encodeName(port).constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -387,5 +390,85 @@ void UploadTest::upload()
     }
 }
 
+// "make upload" in a project built by the pack's own Makefile with the real
+// tools: the image as built lands byte for byte, or the failure is said.
+void UploadTest::makeUpload_data()
+{
+    QTest::addColumn<QString>("pack");
+    QTest::addColumn<Case>("testCase");
+    QTest::addColumn<QString>("expected");
+    for (const char *pack : {"palpack51", "dunpack115", "vespack113", "lnpack206"})
+        QTest::newRow(pack) << QString::fromLatin1(pack) << Case::Loads << QString();
+    QTest::newRow("silent monitor")
+        << "palpack51" << Case::Silent << "No prompt from the boot monitor";
+    QTest::newRow("bad record") << "vespack113" << Case::LineNoise << "Bad checksum.";
+    QTest::newRow("vanished port") << "dunpack115" << Case::Vanishes << "the device went away";
+    QTest::newRow("no such port") << "lnpack206" << Case::NoSuchPort << "does not exist";
+}
+
+void UploadTest::makeUpload()
+{
+    QFETCH(QString, pack);
+    QFETCH(Case, testCase);
+    QFETCH(QString, expected);
+
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    const QString project = directory.filePath(QStringLiteral("my robot"));
+    QVERIFY(QDir().mkpath(project));
+    for (const char *file : {"Makefile", "Template.c"})
+        QVERIFY(QFile::copy(QStringLiteral(DEMO_ROOT "/%1/examples/").arg(pack) + file,
+                            project + "/" + file));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"MAKEFLAGS", "MFLAGS", "MAKELEVEL"})
+        environment.remove(name);
+    environment.insert("QPRJ", QStringLiteral(DEMO_ROOT));
+    environment.insert("PATH", QStringLiteral(DEMO_ROOT "/BIN:") + environment.value("PATH"));
+
+    const BoardProfile profile = packProfile(pack);
+    FakeMonitor::Options options;
+    options.kind = profile.monitor == BoardProfile::Monitor::M68000 ? FakeMonitor::Kind::M68000
+                                                                    : FakeMonitor::Kind::Cpu32;
+    options.baud = profile.baud;
+    options.flashFirst = profile.flashFirst;
+    options.flashLast = profile.flashLast;
+    options.noiseInLine = testCase == Case::LineNoise ? 3 : 0;
+    options.silentAfterRecords = testCase == Case::Silent ? 0 : -1;
+    options.vanishAfterRecords = testCase == Case::Vanishes ? 2 : -1;
+    FakeMonitor monitor(options);
+    QString error;
+    QVERIFY2(monitor.start(&error), qPrintable(error));
+    const QString port = testCase == Case::NoSuchPort ? QStringLiteral("/dev/quellix-no-such-port")
+                                                      : monitor.devicePath();
+
+    QProcess make;
+    make.setWorkingDirectory(project);
+    make.setProcessEnvironment(environment);
+    make.setStandardInputFile(QProcess::nullDevice());
+    make.start(QStringLiteral("make"), {QStringLiteral("upload"), "PORT=" + port});
+    QVERIFY2(make.waitForFinished(40000), "make upload did not end");
+    const QByteArray output = make.readAllStandardOutput() + make.readAllStandardError();
+    if (testCase != Case::Loads) {
+        QVERIFY2(make.exitCode() != 0, output.constData());
+        QVERIFY2(output.contains(expected.toUtf8()), output.constData());
+        return;
+    }
+    QVERIFY2(make.exitCode() == 0, output.constData());
+
+    QFile built(project + "/my robot.s37");
+    QVERIFY(built.open(QIODevice::ReadOnly));
+    SRecordImage image;
+    QVERIFY2(readSRecords(built.readAll(), &image, &error), qPrintable(error));
+    QVERIFY(monitor.waitForLoadEnd(5000));
+    const FakeMonitor::Result result = monitor.result();
+    QCOMPARE(result.loads, 1);
+    QCOMPARE(result.entry, image.entry);
+    QCOMPARE(qint64(result.stored.size()), image.byteCount());
+    for (const auto &[first, bytes] : image.segments)
+        for (int i = 0; i < bytes.size(); ++i)
+            QVERIFY2(result.stored.count(first + quint32(i)) &&
+                         result.stored.at(first + quint32(i)) == quint8(bytes[i]),
+                     qPrintable(formatAddress(first + quint32(i))));
+}
 QTEST_GUILESS_MAIN(UploadTest)
 #include "tst_upload.moc"
