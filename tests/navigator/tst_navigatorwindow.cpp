@@ -556,8 +556,8 @@ void NavigatorWindowTest::uploadOutcomes_data()
         << "68000"
         << "no port"
         << ""
-        << "Upload failed: cannot open the serial port '/dev/quellix-no-such-port'"
-        << "no such device";
+        << "Upload failed: /dev/quellix-no-such-port does not exist"
+        << "is the board's adapter plugged in?";
 }
 
 void NavigatorWindowTest::uploadOutcomes()
