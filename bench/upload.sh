@@ -71,7 +71,7 @@ write_image() {
 echo "Loading $image_bytes bytes onto each board's fake monitor ..." >&2
 rows=()
 for pack in palpack51 dunpack115 vespack113 lnpack206; do
-    profile="$source_dir/demo/packs/$pack/lib/board.profile"
+    profile="$build_dir/demo-root/$pack/lib/board.profile"
     value() { sed -n "s/^$1=//p" "$profile"; }
     board=$(value board)
     monitor=$(value monitor)
