@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "SerialPortChooser.h"
 
+#include "PortOpener.h"
 #include "SerialPorts.h"
 
 #include <QComboBox>
@@ -32,19 +33,14 @@ public:
     }
 };
 
-// A project's first guess: the one USB adapter plugged in, if there is just
-// one; built-in UARTs are listed whether or not anything is wired to them.
-QString onlyUsbPort()
+// A project's first guess: the one serial adapter connected, as the uploader
+// would choose it; built-in UARTs are listed whether or not anything is wired
+// to them, so they are never a guess.
+QString onlyAdapter()
 {
-    QString found;
-    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts()) {
-        if (!port.hasVendorIdentifier())
-            continue;
-        if (!found.isEmpty())
-            return {};
-        found = port.systemLocation();
-    }
-    return found;
+    QString device, error;
+    return chooseSerialPort(QStringLiteral("/dev/serial/by-id"), &device, &error) ? device
+                                                                                  : QString();
 }
 
 } // namespace
@@ -96,7 +92,7 @@ void SerialPortChooser::setProject(const QString &projectFile)
         if (ports.contains(projectFile))
             port = ports.value(projectFile).toString();
         else
-            port = onlyUsbPort();
+            port = onlyAdapter();
     }
     m_combo->setEditText(port);
     m_combo->setEnabled(!projectFile.isEmpty());

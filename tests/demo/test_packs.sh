@@ -16,13 +16,13 @@ fi
 demo_root=$1
 pack_sources=$2
 
-# Platform caption, pack directory, memory map, CPU flag, runtime library, the
-# boot monitor's profile.
+# Platform caption, pack directory, memory map, CPU flag, runtime library. The
+# boot monitors' profiles are checked by the uploader's tests.
 packs=(
-    "Palmor|palpack51|palmor.ld|-m68000|m68000|monitor=68000 baud=9600 records=S2 flash=0x000000-0x01FFFF"
-    "Dunnet|dunpack115|dunnet.ld|-m68000|m68000|monitor=68000 baud=19200 records=S2 flash=0x400000-0x43FFFF"
-    "Vessik|vespack113|vessik.ld|-mcpu=cpu32|cpu32|monitor=cpu32 baud=115200 records=S3 flash=0x040000-0x07FFFF"
-    "Lenko Camera|lnpack206|lenko.ld|-mcpu=cpu32|cpu32|monitor=cpu32 baud=115200 records=S3 flash=0xA00000-0xAFFFFF"
+    "Palmor|palpack51|palmor.ld|-m68000|m68000"
+    "Dunnet|dunpack115|dunnet.ld|-m68000|m68000"
+    "Vessik|vespack113|vessik.ld|-mcpu=cpu32|cpu32"
+    "Lenko Camera|lnpack206|lenko.ld|-mcpu=cpu32|cpu32"
 )
 runtime_dir='LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60'
 tools=(m68k-gcc m68k-g++ m68k-objcopy m68k-upload)
@@ -268,7 +268,7 @@ check_failures() {
 }
 
 for entry in "${packs[@]}"; do
-    IFS='|' read -r platform pack memory_map cpu runtime profile <<<"$entry"
+    IFS='|' read -r platform pack memory_map cpu runtime <<<"$entry"
     examples="$demo_root/$pack/examples"
 
     context="$pack: layout"
@@ -283,11 +283,6 @@ for entry in "${packs[@]}"; do
     if [ ! -f "$examples/Template.c" ] || [ ! -f "$examples/Makefile" ]; then
         continue
     fi
-
-    context="$pack: boot monitor"
-    [ "$(grep -v '^#\|^board=' "$demo_root/$pack/lib/board.profile" | paste -sd ' ')" = "$profile" ] ||
-        fail "lib/board.profile is not '$profile': $(paste -sd ' ' "$demo_root/$pack/lib/board.profile")"
-    grep -qx "board=$platform" "$demo_root/$pack/lib/board.profile" || fail "lib/board.profile does not name $platform"
 
     context="$pack: Template.c"
     head -n 1 "$examples/Template.c" | grep -q "Template for a new $platform project" ||

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -29,6 +30,14 @@ QByteArray number(long long value)
 {
     // The most negative value has no literal of its own.
     return value == INT64_MIN ? "(-0x7fffffffffffffffLL - 1)" : QByteArray::number(value) + "LL";
+}
+
+// One table of expected.c and its count: probe_<kind>s[] and probe_<kind>_count.
+QByteArray table(const char *kind, const QByteArray &rows, qsizetype count)
+{
+    return QByteArray("const struct probe_") + kind + " probe_" + kind + "s[] = {\n" + rows +
+           "};\nconst unsigned long probe_" + kind + "_count = " + QByteArray::number(count) +
+           ";\n\n";
 }
 
 template <typename Real> unsigned long comparisons(Real a, Real b)
@@ -64,6 +73,57 @@ const std::vector<long long> integerSpecials = {0,
                                                 0x00000000ffffffffLL,
                                                 0x123456789abcdefLL};
 
+// Bits of a float or a double: Real's size, as an unsigned integer.
+template <typename Real> using BitsOf = std::conditional_t<sizeof(Real) == 4, uint32_t, uint64_t>;
+
+// The sum, difference, product, quotient and comparisons of each pair, as the
+// host computes them.
+template <typename Real>
+QByteArray arithmeticRows(const std::vector<std::pair<BitsOf<Real>, BitsOf<Real>>> &pairs)
+{
+    QByteArray rows;
+    for (auto [bitsA, bitsB] : pairs) {
+        volatile Real a = bitCast<Real>(bitsA), b = bitCast<Real>(bitsB);
+        const auto bits = [](Real value) {
+            return hex(bitCast<BitsOf<Real>>(value));
+        };
+        rows += "    {" + hex(bitsA) + ", " + hex(bitsB) + ", {" + bits(a + b) + ", " +
+                bits(a - b) + ", " + bits(a * b) + ", " + bits(a / b) + "}, " +
+                hex(comparisons<Real>(a, b)) + "},\n";
+    }
+    return rows;
+}
+
+// Every pair of specials, then 16 pairs of random bit patterns and of random
+// ordinary values.
+template <typename Real>
+std::vector<std::pair<BitsOf<Real>, BitsOf<Real>>>
+pairsOf(const std::vector<BitsOf<Real>> &specials, std::mt19937_64 &random)
+{
+    std::uniform_real_distribution<double> ordinary(-1e6, 1e6);
+    const auto operand = [&](int i) {
+        return i % 2 ? BitsOf<Real>(random()) : bitCast<BitsOf<Real>>(Real(ordinary(random)));
+    };
+    std::vector<std::pair<BitsOf<Real>, BitsOf<Real>>> pairs;
+    for (BitsOf<Real> a : specials)
+        for (BitsOf<Real> b : specials)
+            pairs.emplace_back(a, b);
+    for (int i = 0; i < 16; ++i)
+        pairs.emplace_back(operand(i), operand(i));
+    return pairs;
+}
+
+// Each value converted to the other width, as the host does it.
+template <typename From, typename To> QByteArray widthRows(const std::vector<BitsOf<From>> &values)
+{
+    QByteArray rows;
+    for (BitsOf<From> bits : values) {
+        volatile From value = bitCast<From>(bits);
+        rows += "    {" + hex(bits) + ", " + hex(bitCast<BitsOf<To>>(To(value))) + "},\n";
+    }
+    return rows;
+}
+
 } // namespace
 
 QByteArray hostExpectations()
@@ -71,51 +131,17 @@ QByteArray hostExpectations()
     std::mt19937_64 random(20261208);
     QByteArray out = "/* Written by the test: what the host computed. */\n#include \"cases.h\"\n\n";
 
-    // Arithmetic: every pair of specials, then pairs of random bit patterns and
-    // of random ordinary values.
-    std::vector<std::pair<uint32_t, uint32_t>> floatPairs;
-    for (uint32_t a : floatSpecials)
-        for (uint32_t b : floatSpecials)
-            floatPairs.emplace_back(a, b);
-    std::uniform_real_distribution<double> ordinary(-1e6, 1e6);
-    for (int i = 0; i < 16; ++i)
-        floatPairs.emplace_back(
-            i % 2 ? uint32_t(random()) : bitCast<uint32_t>(float(ordinary(random))),
-            i % 2 ? uint32_t(random()) : bitCast<uint32_t>(float(ordinary(random))));
-    out += "const struct probe_float_case probe_float_cases[] = {\n";
-    for (auto [bitsA, bitsB] : floatPairs) {
-        volatile float a = bitCast<float>(bitsA), b = bitCast<float>(bitsB);
-        out += "    {" + hex(bitsA) + ", " + hex(bitsB) + ", {" +
-               hex(bitCast<uint32_t>(float(a + b))) + ", " + hex(bitCast<uint32_t>(float(a - b))) +
-               ", " + hex(bitCast<uint32_t>(float(a * b))) + ", " +
-               hex(bitCast<uint32_t>(float(a / b))) + "}, " + hex(comparisons<float>(a, b)) +
-               "},\n";
-    }
-    out += "};\nconst unsigned long probe_float_case_count = " +
-           QByteArray::number(qsizetype(floatPairs.size())) + ";\n\n";
-
-    std::vector<std::pair<uint64_t, uint64_t>> doublePairs;
-    for (uint64_t a : doubleSpecials)
-        for (uint64_t b : doubleSpecials)
-            doublePairs.emplace_back(a, b);
-    for (int i = 0; i < 16; ++i)
-        doublePairs.emplace_back(i % 2 ? random() : bitCast<uint64_t>(ordinary(random)),
-                                 i % 2 ? random() : bitCast<uint64_t>(ordinary(random)));
+    const auto floatPairs = pairsOf<float>(floatSpecials, random);
+    auto doublePairs = pairsOf<double>(doubleSpecials, random);
     // Products by short constants, which the old routines rounded low.
     for (double constant : {1.5, 2.5, 0.75, 3.0, 10.0, 0.1})
         for (double value : {3.14159265358979, 2.718281828459045, 1.4142135623730951, 0.3})
             doublePairs.emplace_back(bitCast<uint64_t>(constant), bitCast<uint64_t>(value));
-    out += "const struct probe_double_case probe_double_cases[] = {\n";
-    for (auto [bitsA, bitsB] : doublePairs) {
-        volatile double a = bitCast<double>(bitsA), b = bitCast<double>(bitsB);
-        out += "    {" + hex(bitsA) + ", " + hex(bitsB) + ", {" + hex(bitCast<uint64_t>(a + b)) +
-               ", " + hex(bitCast<uint64_t>(a - b)) + ", " + hex(bitCast<uint64_t>(a * b)) + ", " +
-               hex(bitCast<uint64_t>(a / b)) + "}, " + hex(comparisons<double>(a, b)) + "},\n";
-    }
-    out += "};\nconst unsigned long probe_double_case_count = " +
-           QByteArray::number(qsizetype(doublePairs.size())) + ";\n\n";
+    out += table("float_case", arithmeticRows<float>(floatPairs), qsizetype(floatPairs.size()));
+    out += table("double_case", arithmeticRows<double>(doublePairs), qsizetype(doublePairs.size()));
 
-    // Conversions between the widths: every operand above, both ways.
+    // Conversions between the widths: the specials and random values.
+    std::uniform_real_distribution<double> ordinary(-1e6, 1e6);
     std::vector<uint32_t> floatValues = floatSpecials;
     std::vector<uint64_t> doubleValues = doubleSpecials;
     for (int i = 0; i < 16; ++i) {
@@ -123,44 +149,33 @@ QByteArray hostExpectations()
                                     : bitCast<uint32_t>(float(ordinary(random))));
         doubleValues.push_back(i % 2 ? random() : bitCast<uint64_t>(ordinary(random) * 1e-3));
     }
-    out += "const struct probe_float_conversion probe_float_conversions[] = {\n";
-    for (uint32_t bits : floatValues) {
-        volatile float value = bitCast<float>(bits);
-        out += "    {" + hex(bits) + ", " + hex(bitCast<uint64_t>(double(value))) + "},\n";
-    }
-    out += "};\nconst unsigned long probe_float_conversion_count = " +
-           QByteArray::number(qsizetype(floatValues.size())) + ";\n\n";
-    out += "const struct probe_double_conversion probe_double_conversions[] = {\n";
-    for (uint64_t bits : doubleValues) {
-        volatile double value = bitCast<double>(bits);
-        out += "    {" + hex(bits) + ", " + hex(bitCast<uint32_t>(float(value))) + "},\n";
-    }
-    out += "};\nconst unsigned long probe_double_conversion_count = " +
-           QByteArray::number(qsizetype(doubleValues.size())) + ";\n\n";
+    out += table("float_conversion", widthRows<float, double>(floatValues),
+                 qsizetype(floatValues.size()));
+    out += table("double_conversion", widthRows<double, float>(doubleValues),
+                 qsizetype(doubleValues.size()));
 
     // Integers to floating point; a long on the board has 32 bits.
     std::vector<long long> integers = integerSpecials;
     for (int i = 0; i < 32; ++i)
         integers.push_back(static_cast<long long>(random() >> (i % 48)) * (i % 3 ? 1 : -1));
-    out += "const struct probe_integer_conversion probe_integer_conversions[] = {\n";
+    QByteArray rows;
     for (long long integer : integers) {
         volatile long long v = integer;
         const auto asLong = int32_t(uint32_t(v));
         const auto asUnsignedLong = uint32_t(v);
-        out += "    {" + number(integer) + ", " + hex(bitCast<uint32_t>(float(asLong))) + ", " +
-               hex(bitCast<uint32_t>(float(asUnsignedLong))) + ", " +
-               hex(bitCast<uint32_t>(float(v))) + ", " +
-               hex(bitCast<uint32_t>(float((unsigned long long)v))) + ", " +
-               hex(bitCast<uint64_t>(double(asLong))) + ", " +
-               hex(bitCast<uint64_t>(double(asUnsignedLong))) + ", " +
-               hex(bitCast<uint64_t>(double(v))) + ", " +
-               hex(bitCast<uint64_t>(double((unsigned long long)v))) + "},\n";
+        rows += "    {" + number(integer) + ", " + hex(bitCast<uint32_t>(float(asLong))) + ", " +
+                hex(bitCast<uint32_t>(float(asUnsignedLong))) + ", " +
+                hex(bitCast<uint32_t>(float(v))) + ", " +
+                hex(bitCast<uint32_t>(float((unsigned long long)v))) + ", " +
+                hex(bitCast<uint64_t>(double(asLong))) + ", " +
+                hex(bitCast<uint64_t>(double(asUnsignedLong))) + ", " +
+                hex(bitCast<uint64_t>(double(v))) + ", " +
+                hex(bitCast<uint64_t>(double((unsigned long long)v))) + "},\n";
     }
-    out += "};\nconst unsigned long probe_integer_conversion_count = " +
-           QByteArray::number(qsizetype(integers.size())) + ";\n\n";
+    out += table("integer_conversion", rows, qsizetype(integers.size()));
 
     // Floating point to integers, in range: truncation towards zero.
-    out += "const struct probe_to_integer_conversion probe_to_integer_conversions[] = {\n";
+    rows.clear();
     std::uniform_real_distribution<double> exponent(-4, 62);
     const int toIntegerCount = 48;
     for (int i = 0; i < toIntegerCount; ++i) {
@@ -170,14 +185,13 @@ QByteArray hostExpectations()
         volatile double big =
             sign * std::ldexp(ordinary(random) / 2e6 + 1.5, int(exponent(random)));
         const double magnitude = std::fabs(value), bigMagnitude = std::fabs(big);
-        out += "    {" + hex(bitCast<uint64_t>(double(value))) + ", " +
-               hex(bitCast<uint64_t>(double(big))) + ", " + number((long long)int32_t(value)) +
-               ", " + number((long long)big) + ", " + hex((unsigned long long)uint32_t(magnitude)) +
-               ", " + hex((unsigned long long)bigMagnitude) + ", " + number((long long)float(big)) +
-               "},\n";
+        rows +=
+            "    {" + hex(bitCast<uint64_t>(double(value))) + ", " +
+            hex(bitCast<uint64_t>(double(big))) + ", " + number((long long)int32_t(value)) + ", " +
+            number((long long)big) + ", " + hex((unsigned long long)uint32_t(magnitude)) + ", " +
+            hex((unsigned long long)bigMagnitude) + ", " + number((long long)float(big)) + "},\n";
     }
-    out += "};\nconst unsigned long probe_to_integer_conversion_count = " +
-           QByteArray::number(toIntegerCount) + ";\n\n";
+    out += table("to_integer_conversion", rows, toIntegerCount);
 
     out += "const char *const probe_format_expected[] = {\n";
 #define FORMAT(format, ...)                                                                        \
