@@ -147,13 +147,14 @@ for pack in "${packs[@]}"; do
     build || fail "the build after touching $gains failed"
     expect_compiled "$wheels"
 
-    printf 'int broken(void) { return missing; }\n' >"$project/broken.c"
+    printf 'int broken(void) { return missing; }\n' >"$project/broken é.c"
     if build; then
         fail "a build with a broken source succeeded"
     fi
-    grep -q '^\./broken\.c:1:[0-9]*: error' <<<"$output" || fail "no diagnostic naming ./broken.c:"$'\n'"$output"
+    grep -q '^\./broken é\.c:1:[0-9]*: error' <<<"$output" || fail "no diagnostic naming ./broken é.c:"$'\n'"$output"
+    grep -q '^error: \./broken é\.c did not compile' <<<"$output" || fail "the failure does not name ./broken é.c:"$'\n'"$output"
     [ ! -e "$elf" ] && [ ! -e "$s37" ] || fail "an image is left after a failed build"
-    rm "$project/broken.c"
+    rm "$project/broken é.c"
     build || fail "the build after removing the broken source failed"
     [ -s "$s37" ] || fail "no image after the broken source was removed"
 
