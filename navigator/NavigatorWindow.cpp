@@ -4,6 +4,7 @@
 #include "BuildOutputView.h"
 #include "EnvironmentView.h"
 #include "FileOpener.h"
+#include "NavigatorSettings.h"
 #include "ProjectBoard.h"
 #include "ProjectFiles.h"
 #include "RecentProjectsMenu.h"
@@ -89,11 +90,16 @@ std::optional<qint64> regularFileSize(const std::string &path)
 } // namespace
 
 NavigatorWindow::NavigatorWindow(QWidget *parent)
-    : QMainWindow(parent), m_opener(std::make_unique<DesktopFileOpener>())
+    : QMainWindow(parent), m_settings(std::make_shared<NavigatorSettings>()),
+      m_opener(std::make_unique<DesktopFileOpener>())
 {
     auto *central = new QWidget(this);
     m_status = plainLabel(QStringLiteral("statusLabel"), central);
     m_status->setWordWrap(true);
+    m_settingsNote = plainLabel(QStringLiteral("settingsNoteLabel"), central);
+    m_settingsNote->setWordWrap(true);
+    m_settingsNote->setText(m_settings->problem());
+    m_settingsNote->setVisible(!m_settings->problem().isEmpty());
     m_projectFile = plainLabel(QStringLiteral("projectFileLabel"), central);
     m_projectName = plainLabel(QStringLiteral("projectNameLabel"), central);
     m_sources = new QListWidget(central);
@@ -107,7 +113,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
 
     m_openAction = commandAction(QStringLiteral("openAction"), tr("&Open\u2026"),
                                  QKeySequence(Qt::CTRL | Qt::Key_O), this);
-    m_recentMenu = new RecentProjectsMenu(this);
+    m_recentMenu = new RecentProjectsMenu(m_settings, this);
     m_buildAction = commandAction(QStringLiteral("buildAction"), tr("&Build"),
                                   QKeySequence(Qt::CTRL | Qt::Key_B), this);
     m_cleanAction = commandAction(QStringLiteral("cleanAction"), tr("&Clean"),
@@ -138,7 +144,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     commands->addWidget(commandButton(QStringLiteral("buildButton"), m_buildAction, central));
     commands->addWidget(commandButton(QStringLiteral("cleanButton"), m_cleanAction, central));
     commands->addWidget(commandButton(QStringLiteral("uploadButton"), m_uploadAction, central));
-    m_portChooser = new SerialPortChooser(central);
+    m_portChooser = new SerialPortChooser(m_settings, central);
     commands->addWidget(m_portChooser, 1);
 
     m_uploadPane = new UploadPane(central);
@@ -156,6 +162,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
 
     auto *layout = new QVBoxLayout(central);
     layout->addWidget(m_status);
+    layout->addWidget(m_settingsNote);
     layout->addLayout(details);
     layout->addWidget(new EnvironmentView(central));
     layout->addLayout(commands);
@@ -238,7 +245,7 @@ void NavigatorWindow::openProject(const std::string &projectFile)
     m_projectFile->setText(fromNative(path));
     m_projectName->setText(name);
     m_projectDirectory = projectDirectoryForFile(path);
-    RecentProjectsMenu::remember(path);
+    m_recentMenu->remember(path);
     m_recentMenu->reload();
     m_portChooser->setProject(fromNative(path));
     refreshSources();

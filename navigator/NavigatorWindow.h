@@ -10,6 +10,7 @@
 
 class BuildOutputView;
 class FileOpener;
+class NavigatorSettings;
 class QAction;
 class QLabel;
 class QListWidget;
@@ -74,7 +75,9 @@ private:
     void openFile(const std::string &path);
     void updateActions();
 
+    std::shared_ptr<NavigatorSettings> m_settings;
     QLabel *m_status = nullptr;
+    QLabel *m_settingsNote = nullptr;
     QLabel *m_projectFile = nullptr;
     QLabel *m_projectName = nullptr;
     QListWidget *m_sources = nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "SerialPortChooser.h"
 
+#include "NavigatorSettings.h"
 #include "PortOpener.h"
 #include "SerialPorts.h"
 
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSerialPortInfo>
-#include <QSettings>
 #include <algorithm>
 #include <functional>
 
@@ -45,7 +45,8 @@ QString onlyAdapter()
 
 } // namespace
 
-SerialPortChooser::SerialPortChooser(QWidget *parent) : QWidget(parent)
+SerialPortChooser::SerialPortChooser(std::shared_ptr<NavigatorSettings> settings, QWidget *parent)
+    : QWidget(parent), m_settings(std::move(settings))
 {
     auto *combo = new PortComboBox(this);
     combo->beforePopup = [this] {
@@ -88,7 +89,7 @@ void SerialPortChooser::setProject(const QString &projectFile)
     refresh();
     QString port;
     if (!projectFile.isEmpty()) {
-        const QVariantMap ports = QSettings().value(settingsKey).toMap();
+        const QVariantMap ports = m_settings->value(settingsKey).toMap();
         if (ports.contains(projectFile))
             port = ports.value(projectFile).toString();
         else
@@ -104,12 +105,11 @@ void SerialPortChooser::remember()
 {
     if (m_project.isEmpty())
         return;
-    QSettings settings;
-    QVariantMap ports = settings.value(settingsKey).toMap();
+    QVariantMap ports = m_settings->value(settingsKey).toMap();
     if (ports.value(m_project).toString() == portName() && ports.contains(m_project))
         return;
     ports.insert(m_project, portName());
-    settings.setValue(settingsKey, ports);
+    m_settings->setValue(settingsKey, ports);
 }
 
 QString SerialPortChooser::portName() const

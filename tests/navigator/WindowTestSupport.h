@@ -56,23 +56,25 @@ inline std::string makeProject(const TempDir &dir)
 }
 
 // Keeps the settings that windows write (the recent projects) in a temporary
-// directory, never in the user's own.
+// directory, never in the user's own: the navigator's and Qt's own, such as
+// the file dialog's.
 class TemporarySettings
 {
 public:
     TemporarySettings()
     {
-        QStandardPaths::setTestModeEnabled(true);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_directory.path()));
         QCoreApplication::setOrganizationName(QStringLiteral("Quellix"));
         QCoreApplication::setApplicationName(QStringLiteral("snavigator test"));
-        QSettings::setDefaultFormat(QSettings::IniFormat);
-        // The file dialog keeps its own state in native format.
-        for (const QSettings::Format format : {QSettings::IniFormat, QSettings::NativeFormat})
-            QSettings::setPath(format, QSettings::UserScope, m_directory.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_directory.path());
     }
 
     bool isValid() const { return m_directory.isValid(); }
-    QString fileName() const { return QSettings().fileName(); }
+    // Where the navigator keeps its settings.
+    QString fileName() const
+    {
+        return m_directory.path() + QStringLiteral("/Quellix/snavigator test.conf");
+    }
 
 private:
     QTemporaryDir m_directory;

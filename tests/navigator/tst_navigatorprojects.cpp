@@ -24,6 +24,8 @@ private slots:
     void refreshesSourcesBeforeBuild();
     void doubleClickOpensFile_data();
     void doubleClickOpensFile();
+    void settingsOnlyInRegularFiles_data();
+    void settingsOnlyInRegularFiles();
     void shortcutsCloseWindow_data();
     void shortcutsCloseWindow();
 
@@ -309,5 +311,68 @@ void NavigatorProjectsTest::shortcutsCloseWindow()
     QVERIFY(!window.isVisible());
 }
 
+void NavigatorProjectsTest::settingsOnlyInRegularFiles_data()
+{
+    QTest::addColumn<QString>("kind"); // what the settings file is
+    QTest::addColumn<bool>("saved");   // the recent project, to the file or the link's target
+
+    QTest::newRow("regular file") << "regular file" << true;
+    QTest::newRow("link to a file elsewhere") << "link" << true;
+    QTest::newRow("FIFO: no hang") << "FIFO" << false;
+    QTest::newRow("directory") << "directory" << false;
+}
+
+void NavigatorProjectsTest::settingsOnlyInRegularFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, saved);
+
+    const TempDir dir;
+    const std::string project = makeNamedProject(dir, "robot");
+    QVERIFY(!project.empty());
+    const std::string target = dir.file("real settings.conf");
+    const std::string fileName = QFile::encodeName(m_settings.fileName()).toStdString();
+    // Whatever happens, the next test finds no settings file in its way.
+    const std::unique_ptr<const std::string, void (*)(const std::string *)> removal(
+        &fileName, [](const std::string *path) {
+            if (::unlink(path->c_str()) != 0)
+                ::rmdir(path->c_str());
+        });
+    QVERIFY(QDir().mkpath(QFileInfo(m_settings.fileName()).path()));
+    QVERIFY(::unlink(fileName.c_str()) == 0 || errno == ENOENT);
+    if (kind == "regular file")
+        QVERIFY(writeBytes(fileName, "[General]\nother=1\n"));
+    if (kind == "link") {
+        QVERIFY(writeBytes(target, "[General]\nother=1\n"));
+        QCOMPARE(::symlink(target.c_str(), fileName.c_str()), 0);
+    }
+    if (kind == "FIFO")
+        QCOMPARE(::mkfifo(fileName.c_str(), 0600), 0);
+    if (kind == "directory")
+        QCOMPARE(::mkdir(fileName.c_str(), 0700), 0);
+    struct stat before = {};
+    QCOMPARE(::lstat(fileName.c_str(), &before), 0);
+
+    NavigatorWindow window;
+    window.openProject(project);
+    const QString note = saved ? QString()
+                               : QStringLiteral("Settings are not read or saved: '%1' is not a "
+                                                "regular file")
+                                     .arg(m_settings.fileName());
+    QCOMPARE(labelText(window, "settingsNoteLabel"), note);
+    // Kept for this run at least.
+    auto *menu = window.findChild<QMenu *>(QStringLiteral("recentMenu"));
+    QVERIFY(menu);
+    QCOMPARE(recentTexts(*menu),
+             QStringList{QStringLiteral("&1 ") + QFile::decodeName(project.c_str())});
+    struct stat after = {};
+    QCOMPARE(::lstat(fileName.c_str(), &after), 0);
+    QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+    if (saved) {
+        const std::string contents = readBytes(kind == "link" ? target : fileName);
+        QVERIFY2(contents.find("robot.proj") != std::string::npos, contents.c_str());
+        QVERIFY2(contents.find("other=1") != std::string::npos, contents.c_str());
+    }
+}
 QTEST_MAIN(NavigatorProjectsTest)
 #include "tst_navigatorprojects.moc"
