@@ -2,6 +2,8 @@
 #include "NavigatorWindow.h"
 
 #include "BuildOutputView.h"
+#include "DisplayText.h"
+#include "ElidedLabel.h"
 #include "EnvironmentView.h"
 #include "FileOpener.h"
 #include "NavigatorSettings.h"
@@ -48,6 +50,10 @@ QString fromNative(const std::string &bytes)
 // Holds a source's name as native bytes, which its text may not give back.
 constexpr int nativeNameRole = Qt::UserRole;
 
+// Characters of the project name in the window title, which the window
+// manager lays out in full.
+constexpr qsizetype maxTitleCharacters = 100;
+
 QLabel *plainLabel(const QString &objectName, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -93,6 +99,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     : QMainWindow(parent), m_settings(std::make_shared<NavigatorSettings>()),
       m_opener(std::make_unique<DesktopFileOpener>())
 {
+    setWindowIcon(QIcon(QStringLiteral(":/icons/org.quellix.ProjectManagement.png")));
     auto *central = new QWidget(this);
     m_status = plainLabel(QStringLiteral("statusLabel"), central);
     m_status->setWordWrap(true);
@@ -100,8 +107,10 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     m_settingsNote->setWordWrap(true);
     m_settingsNote->setText(m_settings->problem());
     m_settingsNote->setVisible(!m_settings->problem().isEmpty());
-    m_projectFile = plainLabel(QStringLiteral("projectFileLabel"), central);
-    m_projectName = plainLabel(QStringLiteral("projectNameLabel"), central);
+    m_projectFile = new ElidedLabel(Qt::ElideMiddle, central);
+    m_projectFile->setObjectName(QStringLiteral("projectFileLabel"));
+    m_projectName = new ElidedLabel(Qt::ElideRight, central);
+    m_projectName->setObjectName(QStringLiteral("projectNameLabel"));
     m_sources = new QListWidget(central);
     m_sources->setObjectName(QStringLiteral("sourceList"));
     m_sources->setToolTip(tr("Double-click a source to open it in your editor"));
@@ -216,8 +225,8 @@ void NavigatorWindow::showNoProject()
 {
     setWindowTitle(tr("Navigator"));
     m_status->setText(tr("No project open"));
-    m_projectFile->clear();
-    m_projectName->clear();
+    m_projectFile->setFullText({});
+    m_projectName->setFullText({});
     m_sources->clear();
     // Diagnostics left from another project would name files it does not have.
     m_output->clear();
@@ -231,7 +240,7 @@ void NavigatorWindow::openProject(const std::string &projectFile)
     if (isBusy())
         return;
     showNoProject();
-    m_projectFile->setText(fromNative(projectFile));
+    m_projectFile->setFullText(fromNative(projectFile));
     const ProjectRead read = readProjectFile(projectFile);
     if (!read.project) {
         m_status->setText(tr("Cannot open the project: %1").arg(fromNative(read.error)));
@@ -241,9 +250,10 @@ void NavigatorWindow::openProject(const std::string &projectFile)
     const std::string canonical = canonicalPath(projectFile);
     const std::string path = canonical.empty() ? projectFile : canonical;
     const QString name = fromNative(read.project->name);
-    setWindowTitle(tr("Navigator \u2014 %1").arg(name));
-    m_projectFile->setText(fromNative(path));
-    m_projectName->setText(name);
+    setWindowTitle(
+        tr("Navigator \u2014 %1").arg(visibleText(boundedText(name, maxTitleCharacters))));
+    m_projectFile->setFullText(fromNative(path));
+    m_projectName->setFullText(name);
     m_projectDirectory = projectDirectoryForFile(path);
     m_recentMenu->remember(path);
     m_recentMenu->reload();

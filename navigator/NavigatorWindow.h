@@ -9,6 +9,7 @@
 #include <string>
 
 class BuildOutputView;
+class ElidedLabel;
 class FileOpener;
 class NavigatorSettings;
 class QAction;
@@ -78,8 +79,8 @@ private:
     std::shared_ptr<NavigatorSettings> m_settings;
     QLabel *m_status = nullptr;
     QLabel *m_settingsNote = nullptr;
-    QLabel *m_projectFile = nullptr;
-    QLabel *m_projectName = nullptr;
+    ElidedLabel *m_projectFile = nullptr;
+    ElidedLabel *m_projectName = nullptr;
     QListWidget *m_sources = nullptr;
     QAction *m_openAction = nullptr;
     RecentProjectsMenu *m_recentMenu = nullptr;

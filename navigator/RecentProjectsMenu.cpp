@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "RecentProjectsMenu.h"
 
+#include "DisplayText.h"
 #include "NavigatorSettings.h"
 
 #include <QFile>
@@ -38,9 +39,8 @@ void RecentProjectsMenu::reload()
         m_settings->value(settingsKey).toStringList().mid(0, maxRecentProjects);
     for (int i = 0; i < paths.size(); ++i) {
         const QString &path = paths.at(i);
-        QString text = path;
-        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        QAction *action = addAction(QStringLiteral("&%1 %2").arg(QString::number(i + 1), text));
+        QAction *action =
+            addAction(QStringLiteral("&%1 %2").arg(QString::number(i + 1), menuText(path)));
         action->setObjectName(QStringLiteral("recentProject%1").arg(i + 1));
         connect(action, &QAction::triggered, this,
                 [this, path] { emit projectChosen(QFile::encodeName(path).toStdString()); });

@@ -8,8 +8,9 @@
 class NavigatorSettings;
 
 // The "Open Recent" menu: the project files opened last, most recent first. The
-// list is kept in the user's settings (QSettings), so that it outlives the
-// navigator and every navigator shares it.
+// list is kept in the user's settings, so that it outlives the navigator and
+// every navigator shares it. Entries show paths with '&' and control
+// characters made harmless (menuText()).
 class RecentProjectsMenu : public QMenu
 {
     Q_OBJECT

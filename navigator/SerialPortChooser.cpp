@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "SerialPortChooser.h"
 
+#include "DisplayText.h"
 #include "NavigatorSettings.h"
 #include "PortOpener.h"
 #include "SerialPorts.h"
@@ -137,7 +138,9 @@ void SerialPortChooser::refresh()
         m_combo->addItem(port.systemLocation());
         QStringList about{port.description(), port.manufacturer()};
         about.removeAll(QString());
-        m_combo->setItemData(m_combo->count() - 1, about.join(QStringLiteral(", ")),
+        // The adapter names itself: its words are shown as they are.
+        m_combo->setItemData(m_combo->count() - 1,
+                             plainToolTip(visibleText(about.join(QStringLiteral(", ")))),
                              Qt::ToolTipRole);
     }
     m_combo->setEditText(shown);
@@ -148,8 +151,9 @@ void SerialPortChooser::updateState()
 {
     const bool missing = isMissing();
     m_state->setText(missing ? tr("(missing)") : QString());
-    m_state->setToolTip(missing ? tr("%1 is not there: is the board's cable plugged in?")
-                                      .arg(serialDevicePath(portName()))
-                                : QString());
+    m_state->setToolTip(missing
+                            ? plainToolTip(tr("%1 is not there: is the board's cable plugged in?")
+                                               .arg(visibleText(serialDevicePath(portName()))))
+                            : QString());
     m_combo->setAccessibleDescription(missing ? tr("missing") : QString());
 }

@@ -21,7 +21,11 @@ const QByteArray projectTag = "# quellix-navigator project 1\n";
 inline QString labelText(const QWidget &window, const char *name)
 {
     const auto *label = window.findChild<QLabel *>(QString::fromLatin1(name));
-    return label ? label->text() : QStringLiteral("<no label %1>").arg(QLatin1String(name));
+    if (!label)
+        return QStringLiteral("<no label %1>").arg(QLatin1String(name));
+    // An eliding label shows what fits; this is what it would show in full.
+    const QVariant full = label->property("fullText");
+    return full.isValid() ? full.toString() : label->text();
 }
 
 inline QStringList sourceItems(const QWidget &window)

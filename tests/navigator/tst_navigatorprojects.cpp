@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "DisplayText.h"
 #include "ModalAnswer.h"
 #include "WindowTestSupport.h"
 
@@ -26,6 +27,8 @@ private slots:
     void doubleClickOpensFile();
     void settingsOnlyInRegularFiles_data();
     void settingsOnlyInRegularFiles();
+    void menuTextShowsNames_data();
+    void menuTextShowsNames();
     void shortcutsCloseWindow_data();
     void shortcutsCloseWindow();
 
@@ -112,9 +115,9 @@ void NavigatorProjectsTest::opensAndRemembersProjects_data()
     QTest::newRow("eight kept") << Names{"a", "b", "c", "d", "e", "f", "g", "h", "i"}
                                 << Names{"i", "h", "g", "f", "e", "d", "c", "b"};
     QTest::newRow("invalid project not kept") << Names{"a", "broken"} << Names{"a"};
-    QTest::newRow("names with spaces, accents and &")
-        << Names{"robot & co", "d\xc3\xa9j\xc3\xa0 vu"}
-        << Names{"d\xc3\xa9j\xc3\xa0 vu", "robot & co"};
+    QTest::newRow("names with spaces, accents, & and a tab")
+        << Names{"robot & co", "d\xc3\xa9j\xc3\xa0 vu", "arm\tx"}
+        << Names{"arm\tx", "d\xc3\xa9j\xc3\xa0 vu", "robot & co"};
 }
 
 void NavigatorProjectsTest::opensAndRemembersProjects()
@@ -138,9 +141,10 @@ void NavigatorProjectsTest::opensAndRemembersProjects()
             if (QTest::currentTestFailed())
                 return;
             const bool valid = name != "broken";
-            QCOMPARE(window.windowTitle(),
-                     valid ? QStringLiteral("Navigator \u2014 %1").arg(QString::fromStdString(name))
-                           : QStringLiteral("Navigator"));
+            QCOMPARE(window.windowTitle(), valid
+                                               ? QStringLiteral("Navigator \u2014 %1")
+                                                     .arg(visibleText(QString::fromStdString(name)))
+                                               : QStringLiteral("Navigator"));
             QCOMPARE(sourceItems(window), valid ? QStringList{"main.c"} : QStringList{});
         }
     }
@@ -151,8 +155,9 @@ void NavigatorProjectsTest::opensAndRemembersProjects()
     QVERIFY(menu);
     QStringList expected;
     for (size_t i = 0; i < recent.size(); ++i) {
-        QString path = QFile::decodeName(dir.file(recent[i] + '/' + recent[i] + ".proj").c_str());
-        expected << QStringLiteral("&%1 %2").arg(i + 1).arg(path.replace('&', "&&"));
+        const QString path =
+            QFile::decodeName(dir.file(recent[i] + '/' + recent[i] + ".proj").c_str());
+        expected << QStringLiteral("&%1 %2").arg(i + 1).arg(menuText(path));
     }
     QCOMPARE(recentTexts(*menu), expected);
 
@@ -163,7 +168,8 @@ void NavigatorProjectsTest::opensAndRemembersProjects()
         QTest::keyClick(menu, Qt::Key_Down);
     QTest::keyClick(menu, Qt::Key_Return);
     QTRY_COMPARE(window.windowTitle(),
-                 QStringLiteral("Navigator \u2014 %1").arg(QString::fromStdString(recent.back())));
+                 QStringLiteral("Navigator \u2014 %1")
+                     .arg(visibleText(QString::fromStdString(recent.back()))));
     QCOMPARE(labelText(window, "projectFileLabel"),
              expected.last().section(' ', 1).replace("&&", "&"));
 }
@@ -364,7 +370,7 @@ void NavigatorProjectsTest::settingsOnlyInRegularFiles()
     auto *menu = window.findChild<QMenu *>(QStringLiteral("recentMenu"));
     QVERIFY(menu);
     QCOMPARE(recentTexts(*menu),
-             QStringList{QStringLiteral("&1 ") + QFile::decodeName(project.c_str())});
+             QStringList{QStringLiteral("&1 ") + menuText(QFile::decodeName(project.c_str()))});
     struct stat after = {};
     QCOMPARE(::lstat(fileName.c_str(), &after), 0);
     QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
@@ -373,6 +379,28 @@ void NavigatorProjectsTest::settingsOnlyInRegularFiles()
         QVERIFY2(contents.find("robot.proj") != std::string::npos, contents.c_str());
         QVERIFY2(contents.find("other=1") != std::string::npos, contents.c_str());
     }
+}
+void NavigatorProjectsTest::menuTextShowsNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("plain") << "robot \u00e9"
+                           << "robot \u00e9";
+    QTest::newRow("& is no mnemonic") << "R&D && co"
+                                      << "R&&D &&&& co";
+    QTest::newRow("tab is no shortcut, newline no line") << "a\tb\nc\r"
+                                                         << "a\u2409b\u240ac\u240d";
+    QTest::newRow("other controls and separators")
+        << QStringLiteral("a\u007f\u0085\u2028\u2029b") << "a\u2421\\u0085\\u2028\\u2029b";
+}
+
+void NavigatorProjectsTest::menuTextShowsNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+
+    QCOMPARE(menuText(name), text);
 }
 QTEST_MAIN(NavigatorProjectsTest)
 #include "tst_navigatorprojects.moc"

@@ -157,6 +157,7 @@ void NavigatorWindowTest::startsEmpty()
 {
     const NavigatorWindow window;
     QCOMPARE(window.windowTitle(), QStringLiteral("Navigator"));
+    QVERIFY(!window.windowIcon().pixmap(32).isNull());
     QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("No project open"));
     QCOMPARE(labelText(window, "projectNameLabel"), QString());
     QVERIFY(sourceItems(window).isEmpty());
@@ -189,6 +190,18 @@ void NavigatorWindowTest::showsProject_data()
         << tag + "name=<b>robot</b>\n"
         << Names{} << QStringLiteral("Navigator \u2014 <b>robot</b>")
         << QStringLiteral("<b>robot</b>") << QStringList{} << QStringLiteral("0 source file(s)");
+    QTest::newRow("control characters shown, not acted on")
+        << tag + "name=robot\\narm\tx\n"
+        << Names{} << QStringLiteral("Navigator \u2014 robot\u240aarm\u2409x")
+        << QStringLiteral("robot\u240aarm\u2409x") << QStringList{}
+        << QStringLiteral("0 source file(s)");
+    // Cut before it is laid out: a window title, a label and a tooltip of
+    // megabytes take the window tens of seconds.
+    QTest::newRow("name of four megabytes")
+        << tag + "name=" + QByteArray(4 << 20, 'x') + "\n"
+        << Names{} << QStringLiteral("Navigator \u2014 ") + QString(100, 'x') + QChar(0x2026)
+        << QString(1000, 'x') + QChar(0x2026) << QStringList{}
+        << QStringLiteral("0 source file(s)");
     QTest::newRow("not a project file")
         << QByteArray("all: robot\n") << Names{"main.c"} << QStringLiteral("Navigator") << QString()
         << QStringList{}
@@ -226,6 +239,11 @@ void NavigatorWindowTest::showsProject()
     QCOMPARE(labelText(window, "projectNameLabel"), name);
     QCOMPARE(sourceItems(window), sources);
     QCOMPARE(labelText(window, "statusLabel"), status.replace(QStringLiteral("%1"), shownPath));
+    for (const char *labelName : {"projectFileLabel", "projectNameLabel"}) {
+        const auto *label = child<QLabel>(window, labelName);
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <=
+                label->contentsRect().width());
+    }
 }
 
 void NavigatorWindowTest::showsInheritedEnvironment_data()
