@@ -31,6 +31,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <sys/stat.h>
@@ -287,7 +288,15 @@ void NavigatorWindow::refreshSources()
         auto *item = new QListWidgetItem(fromNative(name), m_sources);
         item->setData(nativeNameRole, QByteArray::fromStdString(name));
     }
-    m_status->setText(tr("%n source file(s)", nullptr, m_sources->count()));
+    const int headers = static_cast<int>(
+        std::count_if(listing.names.begin(), listing.names.end(), isHeaderFileName));
+    const int sources = m_sources->count() - headers;
+    // English plurals here; a translation gives its own forms for %n.
+    m_status->setText(tr("%1, %2", "sources, headers")
+                          .arg(sources == 1 ? tr("%n source", nullptr, sources)
+                                            : tr("%n sources", nullptr, sources),
+                               headers == 1 ? tr("%n header", nullptr, headers)
+                                            : tr("%n headers", nullptr, headers)));
 }
 
 void NavigatorWindow::runMake(Command command)

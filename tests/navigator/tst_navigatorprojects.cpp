@@ -206,7 +206,7 @@ void NavigatorProjectsTest::refreshesSourcesBeforeBuild()
     QCOMPARE(::unlink(dir.file("robot/main.c").c_str()), 0);
     QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
     QCOMPARE(sourceItems(window), (QStringList{"boot.S", "motor.cpp"}));
-    QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("2 source file(s)"));
+    QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("2 sources, 0 headers"));
     QTRY_VERIFY_WITH_TIMEOUT(window.buildAction()->isEnabled(), buildTimeoutMs);
 }
 
@@ -217,7 +217,7 @@ void NavigatorProjectsTest::doubleClickOpensFile_data()
     QTest::addColumn<QString>("openerError");
     QTest::addColumn<QString>("status"); // %1 is the temporary directory
 
-    const QString sources = QStringLiteral("2 source file(s)");
+    const QString sources = QStringLiteral("2 sources, 0 headers");
     QTest::newRow("source") << QStringLiteral("line follower.c")
                             << QStringLiteral("robot/line follower.c") << QString() << sources;
     QTest::newRow("source with an accent")
@@ -380,6 +380,7 @@ void NavigatorProjectsTest::settingsOnlyInRegularFiles()
         QVERIFY2(contents.find("other=1") != std::string::npos, contents.c_str());
     }
 }
+
 void NavigatorProjectsTest::menuTextShowsNames_data()
 {
     QTest::addColumn<QString>("name");
@@ -402,5 +403,6 @@ void NavigatorProjectsTest::menuTextShowsNames()
 
     QCOMPARE(menuText(name), text);
 }
+
 QTEST_MAIN(NavigatorProjectsTest)
 #include "tst_navigatorprojects.moc"
