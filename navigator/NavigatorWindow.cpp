@@ -3,6 +3,9 @@
 
 #include "BuildOutputView.h"
 #include "DisplayText.h"
+#include "EditorCommand.h"
+#include "EditorDialog.h"
+#include "EditorFileOpener.h"
 #include "ElidedLabel.h"
 #include "EnvironmentView.h"
 #include "FileOpener.h"
@@ -27,7 +30,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -94,11 +99,23 @@ std::optional<qint64> regularFileSize(const std::string &path)
     return static_cast<qint64>(status.st_size);
 }
 
+// Asks or warns with text shown as it is: names could pass for markup.
+QMessageBox::StandardButton showMessage(QWidget *parent, QMessageBox::Icon icon,
+                                        const QString &title, const QString &text,
+                                        QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    if (buttons.testFlag(QMessageBox::No))
+        box.setDefaultButton(QMessageBox::No);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 } // namespace
 
 NavigatorWindow::NavigatorWindow(QWidget *parent)
     : QMainWindow(parent), m_settings(std::make_shared<NavigatorSettings>()),
-      m_opener(std::make_unique<DesktopFileOpener>())
+      m_opener(std::make_unique<EditorFileOpener>(m_settings))
 {
     setWindowIcon(QIcon(QStringLiteral(":/icons/org.quellix.ProjectManagement.png")));
     auto *central = new QWidget(this);
@@ -148,6 +165,10 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     buildMenu->addAction(m_cleanAction);
     buildMenu->addSeparator();
     buildMenu->addAction(m_uploadAction);
+    QMenu *settingsMenu = menuBar()->addMenu(tr("&Settings"));
+    settingsMenu->setObjectName(QStringLiteral("settingsMenu"));
+    QAction *editorAction = settingsMenu->addAction(tr("&Editor\u2026"));
+    editorAction->setObjectName(QStringLiteral("editorAction"));
 
     auto *commands = new QHBoxLayout;
     commands->addWidget(commandButton(QStringLiteral("openButton"), m_openAction, central));
@@ -182,6 +203,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     resize(720, 760);
 
     connect(m_openAction, &QAction::triggered, this, &NavigatorWindow::chooseProject);
+    connect(editorAction, &QAction::triggered, this, &NavigatorWindow::chooseEditor);
     // Another navigator may have opened a project since.
     connect(projectMenu, &QMenu::aboutToShow, this, [this] {
         m_recentMenu->reload();
@@ -271,6 +293,15 @@ void NavigatorWindow::chooseProject()
                                                         tr("Navigator projects (*.proj)"));
     if (!chosen.isEmpty())
         openProject(QFile::encodeName(chosen).toStdString());
+}
+
+void NavigatorWindow::chooseEditor()
+{
+    const QStringList choices = installedEditorCommands(
+        [](const QString &program) { return !QStandardPaths::findExecutable(program).isEmpty(); });
+    EditorDialog dialog(m_settings->value(EditorFileOpener::settingsKey).toString(), choices, this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_settings->setValue(EditorFileOpener::settingsKey, dialog.command());
 }
 
 void NavigatorWindow::refreshSources()
@@ -418,10 +449,11 @@ bool NavigatorWindow::isBusy() const
 void NavigatorWindow::openSource(const QListWidgetItem *item)
 {
     if (!m_projectDirectory.empty())
-        openFile(m_projectDirectory + '/' + item->data(nativeNameRole).toByteArray().toStdString());
+        openFile(m_projectDirectory + '/' + item->data(nativeNameRole).toByteArray().toStdString(),
+                 1, 1);
 }
 
-void NavigatorWindow::openDiagnosticFile(const QString &file)
+void NavigatorWindow::openDiagnosticFile(const QString &file, int line, int column)
 {
     if (m_projectDirectory.empty())
         return;
@@ -431,18 +463,29 @@ void NavigatorWindow::openDiagnosticFile(const QString &file)
     while (name.compare(0, 2, "./") == 0)
         name.erase(0, 2);
     if (!name.empty())
-        openFile(name.front() == '/' ? name : m_projectDirectory + '/' + name);
+        openFile(name.front() == '/' ? name : m_projectDirectory + '/' + name, std::max(line, 1),
+                 std::max(column, 1));
 }
 
-void NavigatorWindow::openFile(const std::string &path)
+void NavigatorWindow::openFile(const std::string &path, int line, int column)
 {
-    if (!regularFileSize(path)) {
-        m_status->setText(tr("Cannot open '%1': there is no such file").arg(fromNative(path)));
-        return;
+    // Resolved first, so that what is asked about is what opens.
+    const std::string real = regularFileSize(path) ? canonicalPath(path) : std::string();
+    QString error = tr("there is no such file");
+    if (!real.empty()) {
+        if (!isInsideDirectory(real, m_projectDirectory) &&
+            showMessage(this, QMessageBox::Question, tr("Open File"),
+                        tr("'%1' is outside the project directory. Open it anyway?")
+                            .arg(visibleText(fromNative(real))),
+                        QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+        error = m_opener->open(real, line, column);
     }
-    const QString error = m_opener->open(path);
     if (!error.isEmpty())
-        m_status->setText(tr("Cannot open '%1': %2").arg(fromNative(path), error));
+        showMessage(this, QMessageBox::Warning, tr("Cannot Open File"),
+                    tr("Cannot open '%1': %2")
+                        .arg(visibleText(fromNative(real.empty() ? path : real)), error),
+                    QMessageBox::Ok);
 }
 
 void NavigatorWindow::updateActions()

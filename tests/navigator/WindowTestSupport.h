@@ -84,16 +84,17 @@ private:
     QTemporaryDir m_directory;
 };
 
-// Records the files the window asks to open, in place of the desktop's editor.
+// Records the files the window asks to open, as "<path>:<line>:<column>", in
+// place of the user's editor.
 class RecordingOpener : public FileOpener
 {
 public:
     RecordingOpener(std::vector<std::string> &opened, QString error)
         : m_opened(opened), m_error(std::move(error))
     {}
-    QString open(const std::string &path) override
+    QString open(const std::string &path, int line, int column) override
     {
-        m_opened.push_back(path);
+        m_opened.push_back(path + ':' + std::to_string(line) + ':' + std::to_string(column));
         return m_error;
     }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CommandLine.h"
+#include "EditorCommand.h"
 #include "NavigatorTestSupport.h"
 
 using Arguments = std::vector<std::string>;
@@ -11,6 +12,10 @@ class CommandLineTest : public QObject
 private slots:
     void parses_data();
     void parses();
+    void buildsEditorArguments_data();
+    void buildsEditorArguments();
+    void choosesEditorCommand_data();
+    void choosesEditorCommand();
 };
 
 void CommandLineTest::parses_data()
@@ -76,6 +81,108 @@ void CommandLineTest::parses()
     const LaunchRequest fromArgv = parseCommandLine(static_cast<int>(argv.size()), argv.data());
     QCOMPARE(fromArgv.mode, mode);
     QCOMPARE(fromArgv.projectFile, file);
+}
+
+void CommandLineTest::buildsEditorArguments_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QStringList>("arguments"); // empty: refused
+    QTest::addColumn<QString>("error");
+
+    const QString file = QStringLiteral("/w/my robot/$(touch x) `id`.c");
+    QTest::newRow("placeholders inside words")
+        << "code -g {file}:{line}:{column}" << QStringList{"code", "-g", file + ":41:34"}
+        << QString();
+    QTest::newRow("file with spaces and $(x) stays one word")
+        << "gedit +{line}:{column} {file}" << QStringList{"gedit", "+41:34", file} << QString();
+    QTest::newRow("quoted words") << R"('/opt/my editor/ed' "--title=a \"b\" \\c" '{file}')"
+                                  << QStringList{"/opt/my editor/ed", R"(--title=a "b" \c)", file}
+                                  << QString();
+    QTest::newRow("backslash and empty quotes outside words")
+        << R"(ed\ it  '' x\'y {file})" << QStringList{"ed it", "", "x'y", file} << QString();
+    QTest::newRow("no {file}: the file goes last")
+        << "mousepad --line {line}" << QStringList{"mousepad", "--line", "41", file} << QString();
+    QTest::newRow("no placeholder at all") << "  gvim  " << QStringList{"gvim", file} << QString();
+    QTest::newRow("unclosed quote")
+        << "\"my editor {file}" << QStringList{} << "a \" quote is not closed";
+    QTest::newRow("trailing backslash") << "vim \\" << QStringList{} << "it ends in a backslash";
+}
+
+void CommandLineTest::buildsEditorArguments()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, error);
+
+    QString splitError;
+    const QStringList words = splitCommandLine(commandLine, &splitError);
+    QCOMPARE(splitError, error);
+    if (error.isEmpty())
+        QCOMPARE(editorArguments(words, QStringLiteral("/w/my robot/$(touch x) `id`.c"), 41, 34),
+                 arguments);
+    else
+        QVERIFY(words.isEmpty());
+}
+
+void CommandLineTest::choosesEditorCommand_data()
+{
+    QTest::addColumn<QString>("configured");
+    QTest::addColumn<QString>("visual");
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("words"); // joined by "|"; empty: the desktop's editor
+    QTest::addColumn<QString>("source");
+
+    const QString terminal = QStringLiteral("x-terminal-emulator|-e|");
+    QTest::newRow("the setting comes first") << "kate -l {line} {file}"
+                                             << "gvim"
+                                             << "nano"
+                                             << "kate|-l|{line}|{file}"
+                                             << "Settings \u25b8 Editor";
+    QTest::newRow("then $VISUAL, a GUI editor with its line syntax")
+        << ""
+        << "/usr/bin/gvim -f"
+        << "nano"
+        << "/usr/bin/gvim|-f|+{line}|{file}"
+        << "$VISUAL";
+    QTest::newRow("then $EDITOR, a terminal editor in a terminal")
+        << " "
+        << ""
+        << "vim" << terminal + "vim|+{line}|{file}"
+        << "$EDITOR";
+    QTest::newRow("emacs -nw in a terminal")
+        << ""
+        << ""
+        << "emacs -nw" << terminal + "emacs|-nw|+{line}:{column}|{file}"
+        << "$EDITOR";
+    QTest::newRow("emacs opens a window") << ""
+                                          << "emacs"
+                                          << ""
+                                          << "emacs|+{line}:{column}|{file}"
+                                          << "$VISUAL";
+    QTest::newRow("unknown program gets the file alone") << ""
+                                                         << "'/opt/my editor' --new"
+                                                         << ""
+                                                         << "/opt/my editor|--new"
+                                                         << "$VISUAL";
+    QTest::newRow("nothing set: the desktop's editor") << ""
+                                                       << ""
+                                                       << ""
+                                                       << ""
+                                                       << "";
+}
+
+void CommandLineTest::choosesEditorCommand()
+{
+    QFETCH(QString, configured);
+    QFETCH(QString, visual);
+    QFETCH(QString, editor);
+    QFETCH(QString, words);
+    QFETCH(QString, source);
+
+    const EditorCommand command = chooseEditorCommand(configured, visual, editor);
+    QCOMPARE(command.words.join(QLatin1Char('|')), words);
+    QCOMPARE(command.source, source);
+    QCOMPARE(command.error, QString());
 }
 
 QTEST_APPLESS_MAIN(CommandLineTest)

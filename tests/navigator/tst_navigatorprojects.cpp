@@ -1,10 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "DisplayText.h"
+#include "EditorFileOpener.h"
 #include "ModalAnswer.h"
+#include "NavigatorSettings.h"
+#include "ProjectFiles.h"
 #include "WindowTestSupport.h"
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QTextBlock>
 
 using namespace navtest;
@@ -25,6 +31,8 @@ private slots:
     void refreshesSourcesBeforeBuild();
     void doubleClickOpensFile_data();
     void doubleClickOpensFile();
+    void editorOpensAtLine_data();
+    void editorOpensAtLine();
     void settingsOnlyInRegularFiles_data();
     void settingsOnlyInRegularFiles();
     void menuTextShowsNames_data();
@@ -215,37 +223,46 @@ void NavigatorProjectsTest::doubleClickOpensFile_data()
     QTest::addColumn<QString>("clicked"); // a source, or a line of the build's output
     QTest::addColumn<QString>("opened");  // under the temporary directory; empty: nothing
     QTest::addColumn<QString>("openerError");
-    QTest::addColumn<QString>("status"); // %1 is the temporary directory
+    QTest::addColumn<QString>("message"); // of the box shown, %1 the temporary directory
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
 
-    const QString sources = QStringLiteral("2 sources, 0 headers");
-    QTest::newRow("source") << QStringLiteral("line follower.c")
-                            << QStringLiteral("robot/line follower.c") << QString() << sources;
-    QTest::newRow("source with an accent")
-        << QStringLiteral("moteur \u00e0 gauche.c")
-        << QStringLiteral("robot/moteur \u00e0 gauche.c") << QString() << sources;
-    QTest::newRow("error with a column")
-        << QStringLiteral("line follower.c:36:28: error: expected ';' before '}' token")
-        << QStringLiteral("robot/line follower.c") << QString() << sources;
-    QTest::newRow("warning without a column, accented name")
-        << QStringLiteral("moteur \u00e0 gauche.c:12: warning: unused variable 'x'")
-        << QStringLiteral("robot/moteur \u00e0 gauche.c") << QString() << sources;
-    QTest::newRow("written ./<name>, as the packs do")
-        << QStringLiteral("./line follower.c:36:28: error: x")
-        << QStringLiteral("robot/line follower.c") << QString() << sources;
-    QTest::newRow("absolute path outside the project")
-        << QStringLiteral("%1/pack/palmor.h:3:1: note: declared here")
-        << QStringLiteral("pack/palmor.h") << QString() << sources;
-    QTest::newRow("make's own message") << QStringLiteral("make: *** [Makefile:3: all] Error 1")
-                                        << QString() << QString() << sources;
-    QTest::newRow("source line under a diagnostic")
-        << QStringLiteral("   36 |   motor(1, 2:3)") << QString() << QString() << sources;
+    const QString outside =
+        QStringLiteral("'%1/pack/palmor.h' is outside the project directory. Open it anyway?");
+    const auto plain = [](const char *name, const QString &clicked, const QString &opened) {
+        QTest::newRow(name) << clicked << opened << QString() << QString() << QMessageBox::NoButton;
+    };
+    plain("source", QStringLiteral("line follower.c"), QStringLiteral("robot/line follower.c:1:1"));
+    plain("source with an accent", QStringLiteral("moteur \u00e0 gauche.c"),
+          QStringLiteral("robot/moteur \u00e0 gauche.c:1:1"));
+    plain("error at line 41, column 34",
+          QStringLiteral("line follower.c:41:34: error: expected ';' before '}' token"),
+          QStringLiteral("robot/line follower.c:41:34"));
+    plain("warning without a column, accented name",
+          QStringLiteral("moteur \u00e0 gauche.c:12: warning: unused variable 'x'"),
+          QStringLiteral("robot/moteur \u00e0 gauche.c:12:1"));
+    plain("written ./<name>, as the packs do", QStringLiteral("./line follower.c:36:28: error: x"),
+          QStringLiteral("robot/line follower.c:36:28"));
+    plain("make's own message", QStringLiteral("make: *** [Makefile:3: all] Error 1"), QString());
+    plain("source line under a diagnostic", QStringLiteral("   36 |   motor(1, 2:3)"), QString());
+    QTest::newRow("absolute path outside the project, agreed")
+        << QStringLiteral("%1/pack/palmor.h:3:5: note: declared here")
+        << QStringLiteral("pack/palmor.h:3:5") << QString() << outside << QMessageBox::Yes;
+    QTest::newRow("absolute path outside the project, declined")
+        << QStringLiteral("%1/pack/palmor.h:3:5: note: declared here") << QString() << QString()
+        << outside << QMessageBox::No;
+    QTest::newRow("relative path leading out, declined")
+        << QStringLiteral("../robot/../pack/palmor.h:3:5: note: x") << QString() << QString()
+        << outside << QMessageBox::No;
+    QTest::newRow("source linked to a file outside, declined")
+        << QStringLiteral("palmor link.h") << QString() << QString() << outside << QMessageBox::No;
     QTest::newRow("file that does not exist")
         << QStringLiteral("gone.c:1:1: error: x") << QString() << QString()
-        << QStringLiteral("Cannot open '%1/robot/gone.c': there is no such file");
-    QTest::newRow("no application for the file")
-        << QStringLiteral("line follower.c") << QStringLiteral("robot/line follower.c")
+        << QStringLiteral("Cannot open '%1/robot/gone.c': there is no such file")
+        << QMessageBox::Ok;
+    QTest::newRow("editor that cannot open it")
+        << QStringLiteral("line follower.c") << QStringLiteral("robot/line follower.c:1:1")
         << QStringLiteral("no editor")
-        << QStringLiteral("Cannot open '%1/robot/line follower.c': no editor");
+        << QStringLiteral("Cannot open '%1/robot/line follower.c': no editor") << QMessageBox::Ok;
 }
 
 void NavigatorProjectsTest::doubleClickOpensFile()
@@ -253,7 +270,8 @@ void NavigatorProjectsTest::doubleClickOpensFile()
     QFETCH(QString, clicked);
     QFETCH(QString, opened);
     QFETCH(QString, openerError);
-    QFETCH(QString, status);
+    QFETCH(QString, message);
+    QFETCH(QMessageBox::StandardButton, answer);
 
     const TempDir dir;
     const std::string project = makeNamedProject(dir, "robot");
@@ -263,7 +281,8 @@ void NavigatorProjectsTest::doubleClickOpensFile()
     QVERIFY(writeBytes(dir.file("robot/moteur \xc3\xa0 gauche.c"), ""));
     QCOMPARE(::mkdir(dir.file("pack").c_str(), 0777), 0);
     QVERIFY(writeBytes(dir.file("pack/palmor.h"), ""));
-    const QString root = QFile::decodeName(dir.path().c_str());
+    QCOMPARE(::symlink("../pack/palmor.h", dir.file("robot/palmor link.h").c_str()), 0);
+    const QString root = QFile::decodeName(canonicalPath(dir.path()).c_str());
     const QString line = QString(clicked).replace(QStringLiteral("%1"), root);
     QByteArray quoted = QFile::encodeName(line);
     quoted.replace('\'', "'\\''").replace('$', "$$");
@@ -278,9 +297,11 @@ void NavigatorProjectsTest::doubleClickOpensFile()
 
     auto *list = window.findChild<QListWidget *>(QStringLiteral("sourceList"));
     QVERIFY(list);
+    QWidget *viewport = list->viewport();
+    QPoint position;
     const QList<QListWidgetItem *> items = list->findItems(line, Qt::MatchExactly);
     if (!items.isEmpty()) {
-        doubleClick(window, list->viewport(), list->visualItemRect(items.first()).center());
+        position = list->visualItemRect(items.first()).center();
     } else {
         QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
         QTRY_VERIFY_WITH_TIMEOUT(window.buildAction()->isEnabled(), buildTimeoutMs);
@@ -290,13 +311,28 @@ void NavigatorProjectsTest::doubleClickOpensFile()
         QCOMPARE(block.text(), line);
         QTextCursor cursor(block);
         cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 2);
-        doubleClick(window, pane->viewport(), pane->cursorRect(cursor).center());
+        viewport = pane->viewport();
+        position = pane->cursorRect(cursor).center();
     }
+    QString shown;
+    const QPointer<QTimer> answering = answerNextModal([&shown, answer](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        QAbstractButton *button = box ? box->button(answer) : nullptr;
+        shown = box ? box->text() : QStringLiteral("<not a message box>");
+        if (button)
+            button->click();
+        else
+            modal->close();
+    });
+    doubleClick(window, viewport, position);
+    delete answering.data();
 
     const Names expected =
-        opened.isEmpty() ? Names{} : Names{dir.file(QFile::encodeName(opened).toStdString())};
+        opened.isEmpty() ? Names{} : Names{QFile::encodeName(root + '/' + opened).toStdString()};
     QCOMPARE(openedFiles, expected);
-    QCOMPARE(labelText(window, "statusLabel"), status.replace(QStringLiteral("%1"), root));
+    QCOMPARE(shown, message.replace(QStringLiteral("%1"), root));
+    // What could not be opened was told in the box, not left in the window.
+    QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("2 sources, 1 header"));
 }
 
 void NavigatorProjectsTest::shortcutsCloseWindow_data()
@@ -315,6 +351,62 @@ void NavigatorProjectsTest::shortcutsCloseWindow()
     showAndWait(window);
     QTest::keyClick(&window, key.key(), key.keyboardModifiers());
     QVERIFY(!window.isVisible());
+}
+
+void NavigatorProjectsTest::editorOpensAtLine_data()
+{
+    QTest::addColumn<QString>("configured"); // %1 is a fake editor that records its arguments
+    QTest::addColumn<QByteArray>("visual");
+    QTest::addColumn<QByteArray>("editor");
+    QTest::addColumn<QString>("arguments"); // one a line; %2 is the file
+    QTest::addColumn<QString>("error");     // the start of it
+
+    QTest::newRow("the set command, with no shell between")
+        << "'%1' --at {line}:{column} {file}" << QByteArray("vi") << QByteArray()
+        << "--at\n41:34\n%2\n"
+        << QString();
+    QTest::newRow("$VISUAL before $EDITOR")
+        << "" << QByteArray("'%1' -x") << QByteArray("vi") << "-x\n%2\n"
+        << QString();
+    QTest::newRow("$EDITOR") << "" << QByteArray() << QByteArray("'%1'") << "%2\n" << QString();
+    QTest::newRow("editor that does not start")
+        << "'%1 gone' {file}" << QByteArray() << QByteArray() << QString()
+        << "the editor '%1 gone' (from Settings \u25b8 Editor) did not start: ";
+}
+
+void NavigatorProjectsTest::editorOpensAtLine()
+{
+    QFETCH(QString, configured);
+    QFETCH(QByteArray, visual);
+    QFETCH(QByteArray, editor);
+    QFETCH(QString, arguments);
+    QFETCH(QString, error);
+
+    const TempDir dir;
+    const std::string fakeEditor = dir.file("fake editor");
+    QVERIFY(writeBytes(fakeEditor, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.new\"\n"
+                                   "mv \"$0.new\" \"$0.args\"\n"));
+    QCOMPARE(::chmod(fakeEditor.c_str(), 0755), 0);
+    const std::string file = dir.file("my robot $(touch pwned) `touch pwned`.c");
+    const QString editorName = QFile::decodeName(fakeEditor.c_str());
+    const auto settings = std::make_shared<NavigatorSettings>(m_settings.fileName());
+    settings->setValue(EditorFileOpener::settingsKey, configured.arg(editorName));
+    const ScopedEnvironmentVariable visualVariable(
+        "VISUAL", visual.isNull() ? visual : visual.replace("%1", QFile::encodeName(editorName)));
+    const ScopedEnvironmentVariable editorVariable(
+        "EDITOR", editor.isNull() ? editor : editor.replace("%1", QFile::encodeName(editorName)));
+
+    EditorFileOpener opener(settings);
+    const QString reason = opener.open(file, 41, 34);
+    if (!error.isEmpty()) {
+        QVERIFY2(reason.startsWith(error.arg(editorName)), qPrintable(reason));
+        return;
+    }
+    QCOMPARE(reason, QString());
+    QTRY_VERIFY_WITH_TIMEOUT(exists(fakeEditor + ".args"), buildTimeoutMs);
+    QCOMPARE(QFile::decodeName(readBytes(fakeEditor + ".args").c_str()),
+             arguments.replace(QStringLiteral("%2"), QFile::decodeName(file.c_str())));
+    QVERIFY(!exists(dir.file("pwned")));
 }
 
 void NavigatorProjectsTest::settingsOnlyInRegularFiles_data()
