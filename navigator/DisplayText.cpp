@@ -3,13 +3,6 @@
 
 #include <QTextDocument>
 
-namespace {
-
-constexpr char16_t controlPicturesStart = 0x2400;
-constexpr char16_t symbolForDelete = 0x2421;
-
-} // namespace
-
 QString boundedText(const QString &text, qsizetype limit)
 {
     return text.size() <= limit ? text : text.left(limit) + QChar(0x2026);
@@ -21,10 +14,14 @@ QString visibleText(const QString &text)
     visible.reserve(text.size());
     for (const QChar c : text) {
         const char16_t code = c.unicode();
-        if (code < 0x20)
-            visible += QChar(char16_t(controlPicturesStart + code));
-        else if (code == 0x7f)
-            visible += QChar(symbolForDelete);
+        if (code == '\t')
+            visible += QStringLiteral("\\t");
+        else if (code == '\n')
+            visible += QStringLiteral("\\n");
+        else if (code == '\r')
+            visible += QStringLiteral("\\r");
+        else if (code < 0x20 || code == 0x7f)
+            visible += QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0'));
         else if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
                  c.category() == QChar::Separator_Paragraph)
             visible += QStringLiteral("\\u%1").arg(code, 4, 16, QLatin1Char('0'));

@@ -9,9 +9,9 @@
 // text cut after limit characters, with "…" marking the cut.
 QString boundedText(const QString &text, qsizetype limit);
 
-// Control characters and line separators as visible symbols, so that a tab or
-// a newline neither acts nor vanishes: C0 controls and DEL as their Control
-// Pictures (tab "␉", newline "␊"), other controls as "\u0085" and the like.
+// Control characters and line separators written as C escapes, so that a tab
+// or a newline neither acts nor vanishes: "\t", "\n", "\r", "\x1b", "\u2028"
+// and the like. Every font shows these, unlike the Control Pictures.
 QString visibleText(const QString &text);
 
 // visibleText() with '&' doubled, so that no character becomes a mnemonic.

@@ -478,14 +478,15 @@ void NavigatorProjectsTest::menuTextShowsNames_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("plain") << "robot \u00e9"
-                           << "robot \u00e9";
+    QTest::newRow("plain") << "robot \u00e9 C:\\x"
+                           << "robot \u00e9 C:\\x";
     QTest::newRow("& is no mnemonic") << "R&D && co"
                                       << "R&&D &&&& co";
     QTest::newRow("tab is no shortcut, newline no line") << "a\tb\nc\r"
-                                                         << "a\u2409b\u240ac\u240d";
+                                                         << "a\\tb\\nc\\r";
     QTest::newRow("other controls and separators")
-        << QStringLiteral("a\u007f\u0085\u2028\u2029b") << "a\u2421\\u0085\\u2028\\u2029b";
+        << QStringLiteral("a\u001b\u007f\u0085\u2028\u2029b")
+        << "a\\x1b\\x7f\\u0085\\u2028\\u2029b";
 }
 
 void NavigatorProjectsTest::menuTextShowsNames()

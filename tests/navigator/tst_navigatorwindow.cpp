@@ -201,8 +201,8 @@ void NavigatorWindowTest::showsProject_data()
         << QStringLiteral("0 sources, 0 headers");
     QTest::newRow("control characters shown, not acted on")
         << tag + "name=robot\\narm\tx\n"
-        << Names{} << QStringLiteral("Navigator \u2014 robot\u240aarm\u2409x")
-        << QStringLiteral("robot\u240aarm\u2409x") << QStringList{}
+        << Names{} << QStringLiteral("Navigator \u2014 robot\\narm\\tx")
+        << QStringLiteral("robot\\narm\\tx") << QStringList{}
         << QStringLiteral("0 sources, 0 headers");
     // Cut before it is laid out: a window title, a label and a tooltip of
     // megabytes take the window tens of seconds.
