@@ -86,100 +86,68 @@ void CommandLineTest::parses()
 void CommandLineTest::buildsEditorArguments_data()
 {
     QTest::addColumn<QString>("commandLine");
-    QTest::addColumn<QStringList>("arguments"); // empty: refused
-    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("arguments"); // joined by "|"; or why it is refused
 
+    const auto row = [](const char *name, const char *commandLine, const QString &arguments) {
+        QTest::newRow(name) << QString::fromUtf8(commandLine) << arguments;
+    };
     const QString file = QStringLiteral("/w/my robot/$(touch x) `id`.c");
-    QTest::newRow("placeholders inside words")
-        << "code -g {file}:{line}:{column}" << QStringList{"code", "-g", file + ":41:34"}
-        << QString();
-    QTest::newRow("file with spaces and $(x) stays one word")
-        << "gedit +{line}:{column} {file}" << QStringList{"gedit", "+41:34", file} << QString();
-    QTest::newRow("quoted words") << R"('/opt/my editor/ed' "--title=a \"b\" \\c" '{file}')"
-                                  << QStringList{"/opt/my editor/ed", R"(--title=a "b" \c)", file}
-                                  << QString();
-    QTest::newRow("backslash and empty quotes outside words")
-        << R"(ed\ it  '' x\'y {file})" << QStringList{"ed it", "", "x'y", file} << QString();
-    QTest::newRow("no {file}: the file goes last")
-        << "mousepad --line {line}" << QStringList{"mousepad", "--line", "41", file} << QString();
-    QTest::newRow("no placeholder at all") << "  gvim  " << QStringList{"gvim", file} << QString();
-    QTest::newRow("unclosed quote")
-        << "\"my editor {file}" << QStringList{} << "a \" quote is not closed";
-    QTest::newRow("trailing backslash") << "vim \\" << QStringList{} << "it ends in a backslash";
+    row("placeholders inside words", "code -g {file}:{line}:{column}",
+        "code|-g|" + file + ":41:34");
+    row("file with spaces and $(x) one word", "gedit +{line} {file}", "gedit|+41|" + file);
+    row("quoted words", R"('/opt/my ed' "-t=a \"b\" \\c" '{file}')",
+        R"(/opt/my ed|-t=a "b" \c|)" + file);
+    row("backslashes and empty quotes", R"(ed\ it  '' x\'y {file})", "ed it||x'y|" + file);
+    row("no {file}: the file goes last", "mousepad --line {line}", "mousepad|--line|41|" + file);
+    row("unclosed quote", "\"my editor {file}", "a \" quote is not closed");
+    row("trailing backslash", "vim \\", "it ends in a backslash");
 }
 
 void CommandLineTest::buildsEditorArguments()
 {
     QFETCH(QString, commandLine);
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, error);
+    QFETCH(QString, arguments);
 
-    QString splitError;
-    const QStringList words = splitCommandLine(commandLine, &splitError);
-    QCOMPARE(splitError, error);
-    if (error.isEmpty())
-        QCOMPARE(editorArguments(words, QStringLiteral("/w/my robot/$(touch x) `id`.c"), 41, 34),
-                 arguments);
-    else
-        QVERIFY(words.isEmpty());
+    QString error;
+    const QStringList words = splitCommandLine(commandLine, &error);
+    QCOMPARE(error.isEmpty()
+                 ? editorArguments(words, QStringLiteral("/w/my robot/$(touch x) `id`.c"), 41, 34)
+                       .join(QLatin1Char('|'))
+                 : error,
+             arguments);
 }
 
 void CommandLineTest::choosesEditorCommand_data()
 {
-    QTest::addColumn<QString>("configured");
-    QTest::addColumn<QString>("visual");
-    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QStringList>("settingVisualEditor");
     QTest::addColumn<QString>("words"); // joined by "|"; empty: the desktop's editor
     QTest::addColumn<QString>("source");
 
+    const auto row = [](const char *name, const QStringList &chosen, const QString &words,
+                        const char *source) {
+        QTest::newRow(name) << chosen << words << source;
+    };
     const QString terminal = QStringLiteral("x-terminal-emulator|-e|");
-    QTest::newRow("the setting comes first") << "kate -l {line} {file}"
-                                             << "gvim"
-                                             << "nano"
-                                             << "kate|-l|{line}|{file}"
-                                             << "Settings \u25b8 Editor";
-    QTest::newRow("then $VISUAL, a GUI editor with its line syntax")
-        << ""
-        << "/usr/bin/gvim -f"
-        << "nano"
-        << "/usr/bin/gvim|-f|+{line}|{file}"
-        << "$VISUAL";
-    QTest::newRow("then $EDITOR, a terminal editor in a terminal")
-        << " "
-        << ""
-        << "vim" << terminal + "vim|+{line}|{file}"
-        << "$EDITOR";
-    QTest::newRow("emacs -nw in a terminal")
-        << ""
-        << ""
-        << "emacs -nw" << terminal + "emacs|-nw|+{line}:{column}|{file}"
-        << "$EDITOR";
-    QTest::newRow("emacs opens a window") << ""
-                                          << "emacs"
-                                          << ""
-                                          << "emacs|+{line}:{column}|{file}"
-                                          << "$VISUAL";
-    QTest::newRow("unknown program gets the file alone") << ""
-                                                         << "'/opt/my editor' --new"
-                                                         << ""
-                                                         << "/opt/my editor|--new"
-                                                         << "$VISUAL";
-    QTest::newRow("nothing set: the desktop's editor") << ""
-                                                       << ""
-                                                       << ""
-                                                       << ""
-                                                       << "";
+    row("the setting first", {"kate {file}", "gvim", "nano"}, "kate|{file}",
+        "Settings \u25b8 Editor");
+    row("then $VISUAL, with its line syntax", {" ", "/usr/bin/gvim -f", "nano"},
+        "/usr/bin/gvim|-f|+{line}|{file}", "$VISUAL");
+    row("then $EDITOR, in a terminal", {"", "", "vim"}, terminal + "vim|+{line}|{file}", "$EDITOR");
+    row("emacs -nw in a terminal", {"", "", "emacs -nw"},
+        terminal + "emacs|-nw|+{line}:{column}|{file}", "$EDITOR");
+    row("emacs in a window", {"", "emacs", ""}, "emacs|+{line}:{column}|{file}", "$VISUAL");
+    row("unknown program", {"", "'/opt/my ed' -n", ""}, "/opt/my ed|-n", "$VISUAL");
+    row("nothing set: the desktop's editor", {"", "", ""}, "", "");
 }
 
 void CommandLineTest::choosesEditorCommand()
 {
-    QFETCH(QString, configured);
-    QFETCH(QString, visual);
-    QFETCH(QString, editor);
+    QFETCH(QStringList, settingVisualEditor);
     QFETCH(QString, words);
     QFETCH(QString, source);
 
-    const EditorCommand command = chooseEditorCommand(configured, visual, editor);
+    const EditorCommand command =
+        chooseEditorCommand(settingVisualEditor[0], settingVisualEditor[1], settingVisualEditor[2]);
     QCOMPARE(command.words.join(QLatin1Char('|')), words);
     QCOMPARE(command.source, source);
     QCOMPARE(command.error, QString());

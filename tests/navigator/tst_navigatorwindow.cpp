@@ -200,9 +200,9 @@ void NavigatorWindowTest::showsProject_data()
         << QStringLiteral("<b>robot</b>") << QStringList{}
         << QStringLiteral("0 sources, 0 headers");
     QTest::newRow("control characters shown, not acted on")
-        << tag + "name=robot\\narm\tx\n"
-        << Names{} << QStringLiteral("Navigator \u2014 robot\\narm\\tx")
-        << QStringLiteral("robot\\narm\\tx") << QStringList{}
+        << tag + "name=robot\\narm\tx\x1b\xc2\x85\n"
+        << Names{} << QStringLiteral("Navigator \u2014 robot\\narm\\tx\\x1b\\u0085")
+        << QStringLiteral("robot\\narm\\tx\\x1b\\u0085") << QStringList{}
         << QStringLiteral("0 sources, 0 headers");
     // Cut before it is laid out: a window title, a label and a tooltip of
     // megabytes take the window tens of seconds.
