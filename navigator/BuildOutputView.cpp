@@ -35,9 +35,10 @@ void BuildOutputView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QPlainTextEdit::mouseDoubleClickEvent(event);
     // The file name runs up to the first colon, so it may hold spaces and accents.
-    static const QRegularExpression diagnostic(QStringLiteral("^([^:]+):([0-9]+):"));
+    static const QRegularExpression diagnostic(QStringLiteral("^([^:]+):([0-9]+):(?:([0-9]+):)?"));
     const QString line = cursorForPosition(event->position().toPoint()).block().text();
     const QRegularExpressionMatch match = diagnostic.match(line);
     if (match.hasMatch())
-        emit diagnosticActivated(match.captured(1), match.captured(2).toInt());
+        emit diagnosticActivated(match.captured(1), match.captured(2).toInt(),
+                                 match.hasCaptured(3) ? match.captured(3).toInt() : 1);
 }

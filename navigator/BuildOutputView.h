@@ -5,7 +5,7 @@
 
 // The read-only, monospace pane that shows a build's output as it comes,
 // kept scrolled to the end. A double-click on a compiler diagnostic
-// ("<file>:<line>[:<column>]: ...") reports the file it names.
+// ("<file>:<line>[:<column>]: ...") reports the place it names.
 class BuildOutputView : public QPlainTextEdit
 {
     Q_OBJECT
@@ -19,8 +19,9 @@ public:
     void appendStatusLine(const QString &line);
 
 signals:
-    // file as written in the output: relative to make's directory or absolute.
-    void diagnosticActivated(const QString &file, int line);
+    // file as written in the output: relative to make's directory or absolute;
+    // column 1 when the diagnostic gives none.
+    void diagnosticActivated(const QString &file, int line, int column);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;

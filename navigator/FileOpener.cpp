@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QUrl>
 
-QString DesktopFileOpener::open(const std::string &path)
+QString DesktopFileOpener::open(const std::string &path, int, int)
 {
     // A URL holds text: a name that does not survive decoding would open another file.
     const QByteArray nativePath = QByteArray::fromStdString(path);

@@ -2,8 +2,14 @@
 #include "NavigatorWindow.h"
 
 #include "BuildOutputView.h"
+#include "DisplayText.h"
+#include "EditorCommand.h"
+#include "EditorDialog.h"
+#include "EditorFileOpener.h"
+#include "ElidedLabel.h"
 #include "EnvironmentView.h"
 #include "FileOpener.h"
+#include "NavigatorSettings.h"
 #include "ProjectBoard.h"
 #include "ProjectFiles.h"
 #include "RecentProjectsMenu.h"
@@ -24,10 +30,13 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <sys/stat.h>
@@ -46,6 +55,10 @@ QString fromNative(const std::string &bytes)
 
 // Holds a source's name as native bytes, which its text may not give back.
 constexpr int nativeNameRole = Qt::UserRole;
+
+// Characters of the project name in the window title, which the window
+// manager lays out in full.
+constexpr qsizetype maxTitleCharacters = 100;
 
 QLabel *plainLabel(const QString &objectName, QWidget *parent)
 {
@@ -86,16 +99,36 @@ std::optional<qint64> regularFileSize(const std::string &path)
     return static_cast<qint64>(status.st_size);
 }
 
+// Asks or warns with text shown as it is: names could pass for markup.
+QMessageBox::StandardButton showMessage(QWidget *parent, QMessageBox::Icon icon,
+                                        const QString &title, const QString &text,
+                                        QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    if (buttons.testFlag(QMessageBox::No))
+        box.setDefaultButton(QMessageBox::No);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 } // namespace
 
 NavigatorWindow::NavigatorWindow(QWidget *parent)
-    : QMainWindow(parent), m_opener(std::make_unique<DesktopFileOpener>())
+    : QMainWindow(parent), m_settings(std::make_shared<NavigatorSettings>()),
+      m_opener(std::make_unique<EditorFileOpener>(m_settings))
 {
+    setWindowIcon(QIcon(QStringLiteral(":/icons/org.quellix.ProjectManagement.png")));
     auto *central = new QWidget(this);
     m_status = plainLabel(QStringLiteral("statusLabel"), central);
     m_status->setWordWrap(true);
-    m_projectFile = plainLabel(QStringLiteral("projectFileLabel"), central);
-    m_projectName = plainLabel(QStringLiteral("projectNameLabel"), central);
+    m_settingsNote = plainLabel(QStringLiteral("settingsNoteLabel"), central);
+    m_settingsNote->setWordWrap(true);
+    m_settingsNote->setText(m_settings->problem());
+    m_settingsNote->setVisible(!m_settings->problem().isEmpty());
+    m_projectFile = new ElidedLabel(Qt::ElideMiddle, central);
+    m_projectFile->setObjectName(QStringLiteral("projectFileLabel"));
+    m_projectName = new ElidedLabel(Qt::ElideRight, central);
+    m_projectName->setObjectName(QStringLiteral("projectNameLabel"));
     m_sources = new QListWidget(central);
     m_sources->setObjectName(QStringLiteral("sourceList"));
     m_sources->setToolTip(tr("Double-click a source to open it in your editor"));
@@ -107,7 +140,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
 
     m_openAction = commandAction(QStringLiteral("openAction"), tr("&Open\u2026"),
                                  QKeySequence(Qt::CTRL | Qt::Key_O), this);
-    m_recentMenu = new RecentProjectsMenu(this);
+    m_recentMenu = new RecentProjectsMenu(m_settings, this);
     m_buildAction = commandAction(QStringLiteral("buildAction"), tr("&Build"),
                                   QKeySequence(Qt::CTRL | Qt::Key_B), this);
     m_cleanAction = commandAction(QStringLiteral("cleanAction"), tr("&Clean"),
@@ -132,13 +165,17 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     buildMenu->addAction(m_cleanAction);
     buildMenu->addSeparator();
     buildMenu->addAction(m_uploadAction);
+    QMenu *settingsMenu = menuBar()->addMenu(tr("&Settings"));
+    settingsMenu->setObjectName(QStringLiteral("settingsMenu"));
+    QAction *editorAction = settingsMenu->addAction(tr("&Editor\u2026"));
+    editorAction->setObjectName(QStringLiteral("editorAction"));
 
     auto *commands = new QHBoxLayout;
     commands->addWidget(commandButton(QStringLiteral("openButton"), m_openAction, central));
     commands->addWidget(commandButton(QStringLiteral("buildButton"), m_buildAction, central));
     commands->addWidget(commandButton(QStringLiteral("cleanButton"), m_cleanAction, central));
     commands->addWidget(commandButton(QStringLiteral("uploadButton"), m_uploadAction, central));
-    m_portChooser = new SerialPortChooser(central);
+    m_portChooser = new SerialPortChooser(m_settings, central);
     commands->addWidget(m_portChooser, 1);
 
     m_uploadPane = new UploadPane(central);
@@ -156,6 +193,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
 
     auto *layout = new QVBoxLayout(central);
     layout->addWidget(m_status);
+    layout->addWidget(m_settingsNote);
     layout->addLayout(details);
     layout->addWidget(new EnvironmentView(central));
     layout->addLayout(commands);
@@ -165,6 +203,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     resize(720, 760);
 
     connect(m_openAction, &QAction::triggered, this, &NavigatorWindow::chooseProject);
+    connect(editorAction, &QAction::triggered, this, &NavigatorWindow::chooseEditor);
     // Another navigator may have opened a project since.
     connect(projectMenu, &QMenu::aboutToShow, this, [this] {
         m_recentMenu->reload();
@@ -209,8 +248,8 @@ void NavigatorWindow::showNoProject()
 {
     setWindowTitle(tr("Navigator"));
     m_status->setText(tr("No project open"));
-    m_projectFile->clear();
-    m_projectName->clear();
+    m_projectFile->setFullText({});
+    m_projectName->setFullText({});
     m_sources->clear();
     // Diagnostics left from another project would name files it does not have.
     m_output->clear();
@@ -224,7 +263,7 @@ void NavigatorWindow::openProject(const std::string &projectFile)
     if (isBusy())
         return;
     showNoProject();
-    m_projectFile->setText(fromNative(projectFile));
+    m_projectFile->setFullText(fromNative(projectFile));
     const ProjectRead read = readProjectFile(projectFile);
     if (!read.project) {
         m_status->setText(tr("Cannot open the project: %1").arg(fromNative(read.error)));
@@ -234,11 +273,12 @@ void NavigatorWindow::openProject(const std::string &projectFile)
     const std::string canonical = canonicalPath(projectFile);
     const std::string path = canonical.empty() ? projectFile : canonical;
     const QString name = fromNative(read.project->name);
-    setWindowTitle(tr("Navigator \u2014 %1").arg(name));
-    m_projectFile->setText(fromNative(path));
-    m_projectName->setText(name);
+    setWindowTitle(
+        tr("Navigator \u2014 %1").arg(visibleText(boundedText(name, maxTitleCharacters))));
+    m_projectFile->setFullText(fromNative(path));
+    m_projectName->setFullText(name);
     m_projectDirectory = projectDirectoryForFile(path);
-    RecentProjectsMenu::remember(path);
+    m_recentMenu->remember(path);
     m_recentMenu->reload();
     m_portChooser->setProject(fromNative(path));
     refreshSources();
@@ -253,6 +293,15 @@ void NavigatorWindow::chooseProject()
                                                         tr("Navigator projects (*.proj)"));
     if (!chosen.isEmpty())
         openProject(QFile::encodeName(chosen).toStdString());
+}
+
+void NavigatorWindow::chooseEditor()
+{
+    const QStringList choices = installedEditorCommands(
+        [](const QString &program) { return !QStandardPaths::findExecutable(program).isEmpty(); });
+    EditorDialog dialog(m_settings->value(EditorFileOpener::settingsKey).toString(), choices, this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_settings->setValue(EditorFileOpener::settingsKey, dialog.command());
 }
 
 void NavigatorWindow::refreshSources()
@@ -270,7 +319,15 @@ void NavigatorWindow::refreshSources()
         auto *item = new QListWidgetItem(fromNative(name), m_sources);
         item->setData(nativeNameRole, QByteArray::fromStdString(name));
     }
-    m_status->setText(tr("%n source file(s)", nullptr, m_sources->count()));
+    const int headers = static_cast<int>(
+        std::count_if(listing.names.begin(), listing.names.end(), isHeaderFileName));
+    const int sources = m_sources->count() - headers;
+    // English plurals here; a translation gives its own forms for %n.
+    m_status->setText(tr("%1, %2", "sources, headers")
+                          .arg(sources == 1 ? tr("%n source", nullptr, sources)
+                                            : tr("%n sources", nullptr, sources),
+                               headers == 1 ? tr("%n header", nullptr, headers)
+                                            : tr("%n headers", nullptr, headers)));
 }
 
 void NavigatorWindow::runMake(Command command)
@@ -392,10 +449,11 @@ bool NavigatorWindow::isBusy() const
 void NavigatorWindow::openSource(const QListWidgetItem *item)
 {
     if (!m_projectDirectory.empty())
-        openFile(m_projectDirectory + '/' + item->data(nativeNameRole).toByteArray().toStdString());
+        openFile(m_projectDirectory + '/' + item->data(nativeNameRole).toByteArray().toStdString(),
+                 1, 1);
 }
 
-void NavigatorWindow::openDiagnosticFile(const QString &file)
+void NavigatorWindow::openDiagnosticFile(const QString &file, int line, int column)
 {
     if (m_projectDirectory.empty())
         return;
@@ -405,18 +463,29 @@ void NavigatorWindow::openDiagnosticFile(const QString &file)
     while (name.compare(0, 2, "./") == 0)
         name.erase(0, 2);
     if (!name.empty())
-        openFile(name.front() == '/' ? name : m_projectDirectory + '/' + name);
+        openFile(name.front() == '/' ? name : m_projectDirectory + '/' + name, std::max(line, 1),
+                 std::max(column, 1));
 }
 
-void NavigatorWindow::openFile(const std::string &path)
+void NavigatorWindow::openFile(const std::string &path, int line, int column)
 {
-    if (!regularFileSize(path)) {
-        m_status->setText(tr("Cannot open '%1': there is no such file").arg(fromNative(path)));
-        return;
+    // Resolved first, so that what is asked about is what opens.
+    const std::string real = regularFileSize(path) ? canonicalPath(path) : std::string();
+    QString error = tr("there is no such file");
+    if (!real.empty()) {
+        if (!isInsideDirectory(real, m_projectDirectory) &&
+            showMessage(this, QMessageBox::Question, tr("Open File"),
+                        tr("'%1' is outside the project directory. Open it anyway?")
+                            .arg(visibleText(fromNative(real))),
+                        QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+        error = m_opener->open(real, line, column);
     }
-    const QString error = m_opener->open(path);
     if (!error.isEmpty())
-        m_status->setText(tr("Cannot open '%1': %2").arg(fromNative(path), error));
+        showMessage(this, QMessageBox::Warning, tr("Cannot Open File"),
+                    tr("Cannot open '%1': %2")
+                        .arg(visibleText(fromNative(real.empty() ? path : real)), error),
+                    QMessageBox::Ok);
 }
 
 void NavigatorWindow::updateActions()

@@ -9,7 +9,9 @@
 #include <string>
 
 class BuildOutputView;
+class ElidedLabel;
 class FileOpener;
+class NavigatorSettings;
 class QAction;
 class QLabel;
 class QListWidget;
@@ -24,8 +26,9 @@ class UploadSession;
 // environment inherited from the launcher, the Build and Clean commands, which
 // run make in the project directory, Upload, which builds and then loads the
 // image onto the board over the chosen serial port, and the serial monitor.
-// Sources, and the files that compiler diagnostics name, open in the desktop's
-// editor.
+// Sources, and the files that compiler diagnostics name at their line, open in
+// the user's editor; a file outside the project directory only once the user
+// agrees.
 class NavigatorWindow : public QMainWindow
 {
     Q_OBJECT
@@ -38,7 +41,7 @@ public:
     // Shows the project read from projectFile, or why it could not be read.
     void openProject(const std::string &projectFile);
 
-    // Replaces what opens files for editing (the desktop, by default).
+    // Replaces what opens files for editing (the user's editor, by default).
     void setFileOpener(std::unique_ptr<FileOpener> opener);
 
     QAction *buildAction() const { return m_buildAction; }
@@ -59,6 +62,7 @@ private:
 
     void showNoProject();
     void chooseProject();
+    void chooseEditor();
     void refreshSources();
     void runMake(Command command);
     void onBuildFinished(BuildRunner::Outcome outcome, int exitStatus, const QString &reason);
@@ -70,13 +74,15 @@ private:
     void updateMonitorTarget();
     bool isBusy() const;
     void openSource(const QListWidgetItem *item);
-    void openDiagnosticFile(const QString &file);
-    void openFile(const std::string &path);
+    void openDiagnosticFile(const QString &file, int line, int column);
+    void openFile(const std::string &path, int line, int column);
     void updateActions();
 
+    std::shared_ptr<NavigatorSettings> m_settings;
     QLabel *m_status = nullptr;
-    QLabel *m_projectFile = nullptr;
-    QLabel *m_projectName = nullptr;
+    QLabel *m_settingsNote = nullptr;
+    ElidedLabel *m_projectFile = nullptr;
+    ElidedLabel *m_projectName = nullptr;
     QListWidget *m_sources = nullptr;
     QAction *m_openAction = nullptr;
     RecentProjectsMenu *m_recentMenu = nullptr;

@@ -104,6 +104,17 @@ std::string canonicalPath(const std::string &path)
     return resolved ? std::string(resolved.get()) : std::string();
 }
 
+bool isInsideDirectory(const std::string &path, const std::string &directory)
+{
+    const std::string file = canonicalPath(path);
+    std::string prefix = canonicalPath(directory);
+    if (file.empty() || prefix.empty())
+        return false;
+    if (prefix.back() != '/')
+        prefix += '/';
+    return file.compare(0, prefix.size(), prefix) == 0;
+}
+
 std::string imageFileForDirectory(const std::string &directory)
 {
     const std::string resolved = canonicalPath(directory);

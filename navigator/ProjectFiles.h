@@ -24,6 +24,10 @@ ProjectRead readProjectFile(const std::string &path);
 // it does not exist or cannot be reached.
 std::string canonicalPath(const std::string &path);
 
+// True when path lies below directory once both are resolved with
+// canonicalPath(): ".." and links cannot lead out unnoticed.
+bool isInsideDirectory(const std::string &path, const std::string &directory);
+
 // The S-record image that a pack's Makefile writes in directory: named after
 // the directory as make's shell sees it, "<dir>/<dir name>.s37", in canonical
 // form. Empty when the directory cannot be resolved or has no name ("/").

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "RecentProjectsMenu.h"
 
+#include "DisplayText.h"
+#include "NavigatorSettings.h"
+
 #include <QFile>
-#include <QSettings>
 
 namespace {
 
@@ -11,7 +13,8 @@ constexpr int maxRecentProjects = 8;
 
 } // namespace
 
-RecentProjectsMenu::RecentProjectsMenu(QWidget *parent) : QMenu(tr("Open &Recent"), parent)
+RecentProjectsMenu::RecentProjectsMenu(std::shared_ptr<NavigatorSettings> settings, QWidget *parent)
+    : QMenu(tr("Open &Recent"), parent), m_settings(std::move(settings))
 {
     setObjectName(QStringLiteral("recentMenu"));
     reload();
@@ -23,23 +26,21 @@ void RecentProjectsMenu::remember(const std::string &path)
     const QString decoded = QFile::decodeName(nativePath);
     if (QFile::encodeName(decoded) != nativePath)
         return;
-    QSettings settings;
-    QStringList paths = settings.value(settingsKey).toStringList();
+    QStringList paths = m_settings->value(settingsKey).toStringList();
     paths.removeAll(decoded);
     paths.prepend(decoded);
-    settings.setValue(settingsKey, paths.mid(0, maxRecentProjects));
+    m_settings->setValue(settingsKey, paths.mid(0, maxRecentProjects));
 }
 
 void RecentProjectsMenu::reload()
 {
     clear();
     const QStringList paths =
-        QSettings().value(settingsKey).toStringList().mid(0, maxRecentProjects);
+        m_settings->value(settingsKey).toStringList().mid(0, maxRecentProjects);
     for (int i = 0; i < paths.size(); ++i) {
         const QString &path = paths.at(i);
-        QString text = path;
-        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        QAction *action = addAction(QStringLiteral("&%1 %2").arg(QString::number(i + 1), text));
+        QAction *action =
+            addAction(QStringLiteral("&%1 %2").arg(QString::number(i + 1), menuText(path)));
         action->setObjectName(QStringLiteral("recentProject%1").arg(i + 1));
         connect(action, &QAction::triggered, this,
                 [this, path] { emit projectChosen(QFile::encodeName(path).toStdString()); });

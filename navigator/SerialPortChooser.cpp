@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "SerialPortChooser.h"
 
+#include "DisplayText.h"
+#include "NavigatorSettings.h"
 #include "PortOpener.h"
 #include "SerialPorts.h"
 
@@ -10,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSerialPortInfo>
-#include <QSettings>
 #include <algorithm>
 #include <functional>
 
@@ -45,7 +46,8 @@ QString onlyAdapter()
 
 } // namespace
 
-SerialPortChooser::SerialPortChooser(QWidget *parent) : QWidget(parent)
+SerialPortChooser::SerialPortChooser(std::shared_ptr<NavigatorSettings> settings, QWidget *parent)
+    : QWidget(parent), m_settings(std::move(settings))
 {
     auto *combo = new PortComboBox(this);
     combo->beforePopup = [this] {
@@ -88,7 +90,7 @@ void SerialPortChooser::setProject(const QString &projectFile)
     refresh();
     QString port;
     if (!projectFile.isEmpty()) {
-        const QVariantMap ports = QSettings().value(settingsKey).toMap();
+        const QVariantMap ports = m_settings->value(settingsKey).toMap();
         if (ports.contains(projectFile))
             port = ports.value(projectFile).toString();
         else
@@ -104,12 +106,11 @@ void SerialPortChooser::remember()
 {
     if (m_project.isEmpty())
         return;
-    QSettings settings;
-    QVariantMap ports = settings.value(settingsKey).toMap();
+    QVariantMap ports = m_settings->value(settingsKey).toMap();
     if (ports.value(m_project).toString() == portName() && ports.contains(m_project))
         return;
     ports.insert(m_project, portName());
-    settings.setValue(settingsKey, ports);
+    m_settings->setValue(settingsKey, ports);
 }
 
 QString SerialPortChooser::portName() const
@@ -137,7 +138,9 @@ void SerialPortChooser::refresh()
         m_combo->addItem(port.systemLocation());
         QStringList about{port.description(), port.manufacturer()};
         about.removeAll(QString());
-        m_combo->setItemData(m_combo->count() - 1, about.join(QStringLiteral(", ")),
+        // The adapter names itself: its words are shown as they are.
+        m_combo->setItemData(m_combo->count() - 1,
+                             plainToolTip(visibleText(about.join(QStringLiteral(", ")))),
                              Qt::ToolTipRole);
     }
     m_combo->setEditText(shown);
@@ -148,8 +151,9 @@ void SerialPortChooser::updateState()
 {
     const bool missing = isMissing();
     m_state->setText(missing ? tr("(missing)") : QString());
-    m_state->setToolTip(missing ? tr("%1 is not there: is the board's cable plugged in?")
-                                      .arg(serialDevicePath(portName()))
-                                : QString());
+    m_state->setToolTip(missing
+                            ? plainToolTip(tr("%1 is not there: is the board's cable plugged in?")
+                                               .arg(visibleText(serialDevicePath(portName()))))
+                            : QString());
     m_combo->setAccessibleDescription(missing ? tr("missing") : QString());
 }

@@ -43,6 +43,14 @@ bool isSourceFileName(const std::string &name)
                        [&name](const char *extension) { return endsWith(name, extension); });
 }
 
+bool isHeaderFileName(const std::string &name)
+{
+    static const std::array<const char *, 3> extensions = {".h", ".hh", ".hpp"};
+    return isSourceFileName(name) &&
+           std::any_of(extensions.begin(), extensions.end(),
+                       [&name](const char *extension) { return endsWith(name, extension); });
+}
+
 SourceListing listSourceFiles(const std::string &directory)
 {
     const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

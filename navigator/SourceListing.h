@@ -9,6 +9,8 @@
 // as written. Hidden files, subdirectories and everything else are left out.
 
 bool isSourceFileName(const std::string &name);
+// True for the source file names that are headers: *.h *.hh *.hpp.
+bool isHeaderFileName(const std::string &name);
 
 struct SourceListing
 {

@@ -28,7 +28,7 @@ int runWindow(const LaunchRequest &request)
     char *qtArgv[] = {programName, nullptr};
     int qtArgc = 1;
     QApplication app(qtArgc, qtArgv);
-    // Where QSettings keeps the recent projects.
+    // Name the settings file, ~/.config/Quellix/snavigator.conf.
     QApplication::setOrganizationName(QStringLiteral("Quellix"));
     QApplication::setApplicationName(QStringLiteral("snavigator"));
 

@@ -6,8 +6,9 @@
 #include <functional>
 
 // Calls answer() with the next modal widget as soon as one is shown, so that a
-// test can read and close a message box or dialog that blocks it.
-inline void answerNextModal(std::function<void(QWidget *)> answer)
+// test can read and close a message box or dialog that blocks it. Returns the
+// timer that waits for it; deleting it stops the wait.
+inline QTimer *answerNextModal(std::function<void(QWidget *)> answer)
 {
     auto *timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, answer = std::move(answer)] {
@@ -18,4 +19,5 @@ inline void answerNextModal(std::function<void(QWidget *)> answer)
         }
     });
     timer->start(10);
+    return timer;
 }

@@ -21,7 +21,11 @@ const QByteArray projectTag = "# quellix-navigator project 1\n";
 inline QString labelText(const QWidget &window, const char *name)
 {
     const auto *label = window.findChild<QLabel *>(QString::fromLatin1(name));
-    return label ? label->text() : QStringLiteral("<no label %1>").arg(QLatin1String(name));
+    if (!label)
+        return QStringLiteral("<no label %1>").arg(QLatin1String(name));
+    // An eliding label shows what fits; this is what it would show in full.
+    const QVariant full = label->property("fullText");
+    return full.isValid() ? full.toString() : label->text();
 }
 
 inline QStringList sourceItems(const QWidget &window)
@@ -56,38 +60,41 @@ inline std::string makeProject(const TempDir &dir)
 }
 
 // Keeps the settings that windows write (the recent projects) in a temporary
-// directory, never in the user's own.
+// directory, never in the user's own: the navigator's and Qt's own, such as
+// the file dialog's.
 class TemporarySettings
 {
 public:
     TemporarySettings()
     {
-        QStandardPaths::setTestModeEnabled(true);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_directory.path()));
         QCoreApplication::setOrganizationName(QStringLiteral("Quellix"));
         QCoreApplication::setApplicationName(QStringLiteral("snavigator test"));
-        QSettings::setDefaultFormat(QSettings::IniFormat);
-        // The file dialog keeps its own state in native format.
-        for (const QSettings::Format format : {QSettings::IniFormat, QSettings::NativeFormat})
-            QSettings::setPath(format, QSettings::UserScope, m_directory.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_directory.path());
     }
 
     bool isValid() const { return m_directory.isValid(); }
-    QString fileName() const { return QSettings().fileName(); }
+    // Where the navigator keeps its settings.
+    QString fileName() const
+    {
+        return m_directory.path() + QStringLiteral("/Quellix/snavigator test.conf");
+    }
 
 private:
     QTemporaryDir m_directory;
 };
 
-// Records the files the window asks to open, in place of the desktop's editor.
+// Records the files the window asks to open, as "<path>:<line>:<column>", in
+// place of the user's editor.
 class RecordingOpener : public FileOpener
 {
 public:
     RecordingOpener(std::vector<std::string> &opened, QString error)
         : m_opened(opened), m_error(std::move(error))
     {}
-    QString open(const std::string &path) override
+    QString open(const std::string &path, int line, int column) override
     {
-        m_opened.push_back(path);
+        m_opened.push_back(path + ':' + std::to_string(line) + ':' + std::to_string(column));
         return m_error;
     }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CommandLine.h"
+#include "EditorCommand.h"
 #include "NavigatorTestSupport.h"
 
 using Arguments = std::vector<std::string>;
@@ -11,6 +12,10 @@ class CommandLineTest : public QObject
 private slots:
     void parses_data();
     void parses();
+    void buildsEditorArguments_data();
+    void buildsEditorArguments();
+    void choosesEditorCommand_data();
+    void choosesEditorCommand();
 };
 
 void CommandLineTest::parses_data()
@@ -76,6 +81,76 @@ void CommandLineTest::parses()
     const LaunchRequest fromArgv = parseCommandLine(static_cast<int>(argv.size()), argv.data());
     QCOMPARE(fromArgv.mode, mode);
     QCOMPARE(fromArgv.projectFile, file);
+}
+
+void CommandLineTest::buildsEditorArguments_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QString>("arguments"); // joined by "|"; or why it is refused
+
+    const auto row = [](const char *name, const char *commandLine, const QString &arguments) {
+        QTest::newRow(name) << QString::fromUtf8(commandLine) << arguments;
+    };
+    const QString file = QStringLiteral("/w/my robot/$(touch x) `id`.c");
+    row("placeholders inside words", "code -g {file}:{line}:{column}",
+        "code|-g|" + file + ":41:34");
+    row("file with spaces and $(x) one word", "gedit +{line} {file}", "gedit|+41|" + file);
+    row("quoted words", R"('/opt/my ed' "-t=a \"b\" \\c" '{file}')",
+        R"(/opt/my ed|-t=a "b" \c|)" + file);
+    row("backslashes and empty quotes", R"(ed\ it  '' x\'y {file})", "ed it||x'y|" + file);
+    row("no {file}: the file goes last", "mousepad --line {line}", "mousepad|--line|41|" + file);
+    row("unclosed quote", "\"my editor {file}", "a \" quote is not closed");
+    row("trailing backslash", "vim \\", "it ends in a backslash");
+}
+
+void CommandLineTest::buildsEditorArguments()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(QString, arguments);
+
+    QString error;
+    const QStringList words = splitCommandLine(commandLine, &error);
+    QCOMPARE(error.isEmpty()
+                 ? editorArguments(words, QStringLiteral("/w/my robot/$(touch x) `id`.c"), 41, 34)
+                       .join(QLatin1Char('|'))
+                 : error,
+             arguments);
+}
+
+void CommandLineTest::choosesEditorCommand_data()
+{
+    QTest::addColumn<QStringList>("settingVisualEditor");
+    QTest::addColumn<QString>("words"); // joined by "|"; empty: the desktop's editor
+    QTest::addColumn<QString>("source");
+
+    const auto row = [](const char *name, const QStringList &chosen, const QString &words,
+                        const char *source) {
+        QTest::newRow(name) << chosen << words << source;
+    };
+    const QString terminal = QStringLiteral("x-terminal-emulator|-e|");
+    row("the setting first", {"kate {file}", "gvim", "nano"}, "kate|{file}",
+        "Settings \u25b8 Editor");
+    row("then $VISUAL, with its line syntax", {" ", "/usr/bin/gvim -f", "nano"},
+        "/usr/bin/gvim|-f|+{line}|{file}", "$VISUAL");
+    row("then $EDITOR, in a terminal", {"", "", "vim"}, terminal + "vim|+{line}|{file}", "$EDITOR");
+    row("emacs -nw in a terminal", {"", "", "emacs -nw"},
+        terminal + "emacs|-nw|+{line}:{column}|{file}", "$EDITOR");
+    row("emacs in a window", {"", "emacs", ""}, "emacs|+{line}:{column}|{file}", "$VISUAL");
+    row("unknown program", {"", "'/opt/my ed' -n", ""}, "/opt/my ed|-n", "$VISUAL");
+    row("nothing set: the desktop's editor", {"", "", ""}, "", "");
+}
+
+void CommandLineTest::choosesEditorCommand()
+{
+    QFETCH(QStringList, settingVisualEditor);
+    QFETCH(QString, words);
+    QFETCH(QString, source);
+
+    const EditorCommand command =
+        chooseEditorCommand(settingVisualEditor[0], settingVisualEditor[1], settingVisualEditor[2]);
+    QCOMPARE(command.words.join(QLatin1Char('|')), words);
+    QCOMPARE(command.source, source);
+    QCOMPARE(command.error, QString());
 }
 
 QTEST_APPLESS_MAIN(CommandLineTest)

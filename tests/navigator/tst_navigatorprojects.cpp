@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: MIT
+#include "DisplayText.h"
+#include "EditorFileOpener.h"
 #include "ModalAnswer.h"
+#include "NavigatorSettings.h"
+#include "ProjectFiles.h"
 #include "WindowTestSupport.h"
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QTextBlock>
 
 using namespace navtest;
@@ -24,6 +31,10 @@ private slots:
     void refreshesSourcesBeforeBuild();
     void doubleClickOpensFile_data();
     void doubleClickOpensFile();
+    void editorOpensAtLine_data();
+    void editorOpensAtLine();
+    void settingsOnlyInRegularFiles_data();
+    void settingsOnlyInRegularFiles();
     void shortcutsCloseWindow_data();
     void shortcutsCloseWindow();
 
@@ -110,9 +121,9 @@ void NavigatorProjectsTest::opensAndRemembersProjects_data()
     QTest::newRow("eight kept") << Names{"a", "b", "c", "d", "e", "f", "g", "h", "i"}
                                 << Names{"i", "h", "g", "f", "e", "d", "c", "b"};
     QTest::newRow("invalid project not kept") << Names{"a", "broken"} << Names{"a"};
-    QTest::newRow("names with spaces, accents and &")
-        << Names{"robot & co", "d\xc3\xa9j\xc3\xa0 vu"}
-        << Names{"d\xc3\xa9j\xc3\xa0 vu", "robot & co"};
+    QTest::newRow("names with spaces, accents, & and a tab")
+        << Names{"robot & co", "d\xc3\xa9j\xc3\xa0 vu", "arm\tx"}
+        << Names{"arm\tx", "d\xc3\xa9j\xc3\xa0 vu", "robot & co"};
 }
 
 void NavigatorProjectsTest::opensAndRemembersProjects()
@@ -136,9 +147,10 @@ void NavigatorProjectsTest::opensAndRemembersProjects()
             if (QTest::currentTestFailed())
                 return;
             const bool valid = name != "broken";
-            QCOMPARE(window.windowTitle(),
-                     valid ? QStringLiteral("Navigator \u2014 %1").arg(QString::fromStdString(name))
-                           : QStringLiteral("Navigator"));
+            QCOMPARE(window.windowTitle(), valid
+                                               ? QStringLiteral("Navigator \u2014 %1")
+                                                     .arg(visibleText(QString::fromStdString(name)))
+                                               : QStringLiteral("Navigator"));
             QCOMPARE(sourceItems(window), valid ? QStringList{"main.c"} : QStringList{});
         }
     }
@@ -149,8 +161,9 @@ void NavigatorProjectsTest::opensAndRemembersProjects()
     QVERIFY(menu);
     QStringList expected;
     for (size_t i = 0; i < recent.size(); ++i) {
-        QString path = QFile::decodeName(dir.file(recent[i] + '/' + recent[i] + ".proj").c_str());
-        expected << QStringLiteral("&%1 %2").arg(i + 1).arg(path.replace('&', "&&"));
+        const QString path =
+            QFile::decodeName(dir.file(recent[i] + '/' + recent[i] + ".proj").c_str());
+        expected << QStringLiteral("&%1 %2").arg(i + 1).arg(menuText(path));
     }
     QCOMPARE(recentTexts(*menu), expected);
 
@@ -161,7 +174,8 @@ void NavigatorProjectsTest::opensAndRemembersProjects()
         QTest::keyClick(menu, Qt::Key_Down);
     QTest::keyClick(menu, Qt::Key_Return);
     QTRY_COMPARE(window.windowTitle(),
-                 QStringLiteral("Navigator \u2014 %1").arg(QString::fromStdString(recent.back())));
+                 QStringLiteral("Navigator \u2014 %1")
+                     .arg(visibleText(QString::fromStdString(recent.back()))));
     QCOMPARE(labelText(window, "projectFileLabel"),
              expected.last().section(' ', 1).replace("&&", "&"));
 }
@@ -198,7 +212,7 @@ void NavigatorProjectsTest::refreshesSourcesBeforeBuild()
     QCOMPARE(::unlink(dir.file("robot/main.c").c_str()), 0);
     QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
     QCOMPARE(sourceItems(window), (QStringList{"boot.S", "motor.cpp"}));
-    QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("2 source file(s)"));
+    QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("2 sources, 0 headers"));
     QTRY_VERIFY_WITH_TIMEOUT(window.buildAction()->isEnabled(), buildTimeoutMs);
 }
 
@@ -207,37 +221,43 @@ void NavigatorProjectsTest::doubleClickOpensFile_data()
     QTest::addColumn<QString>("clicked"); // a source, or a line of the build's output
     QTest::addColumn<QString>("opened");  // under the temporary directory; empty: nothing
     QTest::addColumn<QString>("openerError");
-    QTest::addColumn<QString>("status"); // %1 is the temporary directory
+    QTest::addColumn<QString>("message"); // of the box shown, %1 the temporary directory
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
 
-    const QString sources = QStringLiteral("2 source file(s)");
-    QTest::newRow("source") << QStringLiteral("line follower.c")
-                            << QStringLiteral("robot/line follower.c") << QString() << sources;
-    QTest::newRow("source with an accent")
-        << QStringLiteral("moteur \u00e0 gauche.c")
-        << QStringLiteral("robot/moteur \u00e0 gauche.c") << QString() << sources;
-    QTest::newRow("error with a column")
-        << QStringLiteral("line follower.c:36:28: error: expected ';' before '}' token")
-        << QStringLiteral("robot/line follower.c") << QString() << sources;
-    QTest::newRow("warning without a column, accented name")
-        << QStringLiteral("moteur \u00e0 gauche.c:12: warning: unused variable 'x'")
-        << QStringLiteral("robot/moteur \u00e0 gauche.c") << QString() << sources;
-    QTest::newRow("written ./<name>, as the packs do")
-        << QStringLiteral("./line follower.c:36:28: error: x")
-        << QStringLiteral("robot/line follower.c") << QString() << sources;
-    QTest::newRow("absolute path outside the project")
-        << QStringLiteral("%1/pack/palmor.h:3:1: note: declared here")
-        << QStringLiteral("pack/palmor.h") << QString() << sources;
-    QTest::newRow("make's own message") << QStringLiteral("make: *** [Makefile:3: all] Error 1")
-                                        << QString() << QString() << sources;
-    QTest::newRow("source line under a diagnostic")
-        << QStringLiteral("   36 |   motor(1, 2:3)") << QString() << QString() << sources;
+    const QString outside =
+        QStringLiteral("'%1/pack/palmor.h' is outside the project directory. Open it anyway?");
+    const auto plain = [](const char *name, const QString &clicked, const QString &opened) {
+        QTest::newRow(name) << clicked << opened << QString() << QString() << QMessageBox::NoButton;
+    };
+    plain("source", QStringLiteral("line follower.c"), QStringLiteral("robot/line follower.c:1:1"));
+    plain("source with an accent", QStringLiteral("moteur \u00e0 gauche.c"),
+          QStringLiteral("robot/moteur \u00e0 gauche.c:1:1"));
+    plain("error at line 41, column 34",
+          QStringLiteral("line follower.c:41:34: error: expected ';' before '}' token"),
+          QStringLiteral("robot/line follower.c:41:34"));
+    plain("warning without a column, accented name",
+          QStringLiteral("moteur \u00e0 gauche.c:12: warning: unused variable 'x'"),
+          QStringLiteral("robot/moteur \u00e0 gauche.c:12:1"));
+    plain("written ./<name>, as the packs do", QStringLiteral("./line follower.c:36:28: error: x"),
+          QStringLiteral("robot/line follower.c:36:28"));
+    plain("make's own message", QStringLiteral("make: *** [Makefile:3: all] Error 1"), QString());
+    plain("source line under a diagnostic", QStringLiteral("   36 |   motor(1, 2:3)"), QString());
+    QTest::newRow("absolute path outside the project, agreed")
+        << QStringLiteral("%1/pack/palmor.h:3:5: note: declared here")
+        << QStringLiteral("pack/palmor.h:3:5") << QString() << outside << QMessageBox::Yes;
+    QTest::newRow("relative path leading out, declined")
+        << QStringLiteral("../robot/../pack/palmor.h:3:5: note: x") << QString() << QString()
+        << outside << QMessageBox::No;
+    QTest::newRow("source linked to a file outside, declined")
+        << QStringLiteral("palmor link.h") << QString() << QString() << outside << QMessageBox::No;
     QTest::newRow("file that does not exist")
         << QStringLiteral("gone.c:1:1: error: x") << QString() << QString()
-        << QStringLiteral("Cannot open '%1/robot/gone.c': there is no such file");
-    QTest::newRow("no application for the file")
-        << QStringLiteral("line follower.c") << QStringLiteral("robot/line follower.c")
+        << QStringLiteral("Cannot open '%1/robot/gone.c': there is no such file")
+        << QMessageBox::Ok;
+    QTest::newRow("editor that cannot open it")
+        << QStringLiteral("line follower.c") << QStringLiteral("robot/line follower.c:1:1")
         << QStringLiteral("no editor")
-        << QStringLiteral("Cannot open '%1/robot/line follower.c': no editor");
+        << QStringLiteral("Cannot open '%1/robot/line follower.c': no editor") << QMessageBox::Ok;
 }
 
 void NavigatorProjectsTest::doubleClickOpensFile()
@@ -245,7 +265,8 @@ void NavigatorProjectsTest::doubleClickOpensFile()
     QFETCH(QString, clicked);
     QFETCH(QString, opened);
     QFETCH(QString, openerError);
-    QFETCH(QString, status);
+    QFETCH(QString, message);
+    QFETCH(QMessageBox::StandardButton, answer);
 
     const TempDir dir;
     const std::string project = makeNamedProject(dir, "robot");
@@ -255,7 +276,8 @@ void NavigatorProjectsTest::doubleClickOpensFile()
     QVERIFY(writeBytes(dir.file("robot/moteur \xc3\xa0 gauche.c"), ""));
     QCOMPARE(::mkdir(dir.file("pack").c_str(), 0777), 0);
     QVERIFY(writeBytes(dir.file("pack/palmor.h"), ""));
-    const QString root = QFile::decodeName(dir.path().c_str());
+    QCOMPARE(::symlink("../pack/palmor.h", dir.file("robot/palmor link.h").c_str()), 0);
+    const QString root = QFile::decodeName(canonicalPath(dir.path()).c_str());
     const QString line = QString(clicked).replace(QStringLiteral("%1"), root);
     QByteArray quoted = QFile::encodeName(line);
     quoted.replace('\'', "'\\''").replace('$', "$$");
@@ -270,9 +292,11 @@ void NavigatorProjectsTest::doubleClickOpensFile()
 
     auto *list = window.findChild<QListWidget *>(QStringLiteral("sourceList"));
     QVERIFY(list);
+    QWidget *viewport = list->viewport();
+    QPoint position;
     const QList<QListWidgetItem *> items = list->findItems(line, Qt::MatchExactly);
     if (!items.isEmpty()) {
-        doubleClick(window, list->viewport(), list->visualItemRect(items.first()).center());
+        position = list->visualItemRect(items.first()).center();
     } else {
         QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
         QTRY_VERIFY_WITH_TIMEOUT(window.buildAction()->isEnabled(), buildTimeoutMs);
@@ -282,13 +306,27 @@ void NavigatorProjectsTest::doubleClickOpensFile()
         QCOMPARE(block.text(), line);
         QTextCursor cursor(block);
         cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 2);
-        doubleClick(window, pane->viewport(), pane->cursorRect(cursor).center());
+        viewport = pane->viewport();
+        position = pane->cursorRect(cursor).center();
     }
+    QString shown;
+    const QPointer<QTimer> answering = answerNextModal([&shown, answer](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        shown = box ? box->text() : QStringLiteral("<not a message box>");
+        if (box && box->button(answer))
+            box->button(answer)->click();
+        else
+            modal->close();
+    });
+    doubleClick(window, viewport, position);
+    delete answering.data();
 
     const Names expected =
-        opened.isEmpty() ? Names{} : Names{dir.file(QFile::encodeName(opened).toStdString())};
+        opened.isEmpty() ? Names{} : Names{QFile::encodeName(root + '/' + opened).toStdString()};
     QCOMPARE(openedFiles, expected);
-    QCOMPARE(labelText(window, "statusLabel"), status.replace(QStringLiteral("%1"), root));
+    QCOMPARE(shown, message.replace(QStringLiteral("%1"), root));
+    // What could not be opened was told in the box, not left in the window.
+    QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("2 sources, 1 header"));
 }
 
 void NavigatorProjectsTest::shortcutsCloseWindow_data()
@@ -307,6 +345,90 @@ void NavigatorProjectsTest::shortcutsCloseWindow()
     showAndWait(window);
     QTest::keyClick(&window, key.key(), key.keyboardModifiers());
     QVERIFY(!window.isVisible());
+}
+
+void NavigatorProjectsTest::editorOpensAtLine_data()
+{
+    QTest::addColumn<QString>("configured"); // %1 is a fake editor that records its arguments
+    QTest::addColumn<QString>("result");     // its arguments, %2 the file; or the error's start
+
+    QTest::newRow("no shell between") << "'%1' --at {line}:{column} {file}"
+                                      << "--at\n41:34\n%2\n";
+    QTest::newRow("editor that does not start")
+        << "'%1 gone' {file}"
+        << "the editor '%1 gone' (from Settings \u25b8 Editor) did not start: ";
+}
+
+void NavigatorProjectsTest::editorOpensAtLine()
+{
+    QFETCH(QString, configured);
+    QFETCH(QString, result);
+
+    const TempDir dir;
+    const std::string fake = dir.file("fake editor");
+    QVERIFY(writeBytes(
+        fake, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.new\"; mv \"$0.new\" \"$0.args\"\n"));
+    QCOMPARE(::chmod(fake.c_str(), 0755), 0);
+    const QString fakeName = QFile::decodeName(fake.c_str());
+    const std::string file = dir.file("my robot $(touch pwned) `touch pwned`.c");
+    result.replace("%1", fakeName).replace("%2", QFile::decodeName(file.c_str()));
+    const auto settings = std::make_shared<NavigatorSettings>(m_settings.fileName());
+    settings->setValue(EditorFileOpener::settingsKey, configured.replace("%1", fakeName));
+
+    const QString error = EditorFileOpener(settings).open(file, 41, 34);
+    if (!error.isEmpty()) {
+        QVERIFY2(error.startsWith(result), qPrintable(error));
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(exists(fake + ".args"), buildTimeoutMs);
+    QCOMPARE(QFile::decodeName(readBytes(fake + ".args").c_str()), result);
+    QVERIFY(!exists(dir.file("pwned")));
+}
+
+void NavigatorProjectsTest::settingsOnlyInRegularFiles_data()
+{
+    QTest::addColumn<QString>("kind"); // of the settings file
+    QTest::addColumn<bool>("saved");   // the recent project, to the file or the link's target
+
+    QTest::newRow("regular file") << "file" << true;
+    QTest::newRow("link to a file elsewhere") << "link" << true;
+    QTest::newRow("FIFO: no hang") << "FIFO" << false;
+    QTest::newRow("directory") << "directory" << false;
+}
+
+void NavigatorProjectsTest::settingsOnlyInRegularFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, saved);
+
+    const TempDir dir;
+    const std::string project = makeNamedProject(dir, "robot");
+    const std::string target = dir.file("real settings.conf");
+    const std::string name = QFile::encodeName(m_settings.fileName()).toStdString();
+    // Whatever happens, the next test finds no settings file in its way.
+    const std::unique_ptr<const char, int (*)(const char *)> removal(name.c_str(), ::remove);
+    QVERIFY(::remove(name.c_str()) == 0 || errno == ENOENT);
+    QVERIFY(writeBytes(kind == "file" ? name : target, "[General]\nother=1\n"));
+    QVERIFY(kind != "link" || ::symlink(target.c_str(), name.c_str()) == 0);
+    QVERIFY(kind != "FIFO" || ::mkfifo(name.c_str(), 0600) == 0);
+    QVERIFY(kind != "directory" || ::mkdir(name.c_str(), 0700) == 0);
+    struct stat before = {}, after = {};
+    QCOMPARE(::lstat(name.c_str(), &before), 0);
+
+    NavigatorWindow window;
+    window.openProject(project);
+    QCOMPARE(labelText(window, "settingsNoteLabel"), saved ? QString()
+                                                           : "Settings are not read or saved: '" +
+                                                                 m_settings.fileName() +
+                                                                 "' is not a regular file");
+    // Kept for this run at least.
+    const auto *menu = window.findChild<QMenu *>(QStringLiteral("recentMenu"));
+    QCOMPARE(recentTexts(*menu), QStringList{"&1 " + QFile::decodeName(project.c_str())});
+    QCOMPARE(::lstat(name.c_str(), &after), 0);
+    QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+    const std::string contents = saved ? readBytes(kind == "link" ? target : name) : std::string();
+    QCOMPARE(contents.find("robot.proj") != std::string::npos, saved);
+    QCOMPARE(contents.find("other=1") != std::string::npos, saved);
 }
 
 QTEST_MAIN(NavigatorProjectsTest)

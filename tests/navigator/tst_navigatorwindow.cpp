@@ -157,6 +157,7 @@ void NavigatorWindowTest::startsEmpty()
 {
     const NavigatorWindow window;
     QCOMPARE(window.windowTitle(), QStringLiteral("Navigator"));
+    QVERIFY(!window.windowIcon().pixmap(32).isNull());
     QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("No project open"));
     QCOMPARE(labelText(window, "projectNameLabel"), QString());
     QVERIFY(sourceItems(window).isEmpty());
@@ -177,18 +178,39 @@ void NavigatorWindowTest::showsProject_data()
         << tag + "name=mon robot\nsource=crt0.s\nsource=moteur \xc3\xa0 gauche.c\n"
         << Names{"crt0.s", "moteur \xc3\xa0 gauche.c"}
         << QStringLiteral("Navigator \u2014 mon robot") << QStringLiteral("mon robot")
-        << QStringList{"crt0.s", "moteur \u00e0 gauche.c"} << QStringLiteral("2 source file(s)");
+        << QStringList{"crt0.s", "moteur \u00e0 gauche.c"}
+        << QStringLiteral("2 sources, 0 headers");
     // The folder is what the Makefile builds, whatever the project file held.
     QTest::newRow("sources listed from the folder")
         << tag + "name=robot\nsource=removed.c\n"
-        << Names{"main.c", "motor.cpp", "boot.S", "wheels.cc", "crt0.s", "notes.txt", "Makefile"}
+        << Names{"main.c",  "motor.cpp", "boot.S",    "wheels.cc", "crt0.s",
+                 "motor.h", "board.hpp", "notes.txt", "Makefile"}
         << QStringLiteral("Navigator \u2014 robot") << QStringLiteral("robot")
-        << QStringList{"boot.S", "crt0.s", "main.c", "motor.cpp", "wheels.cc"}
-        << QStringLiteral("5 source file(s)");
+        << QStringList{"board.hpp", "boot.S",  "crt0.s",   "main.c",
+                       "motor.cpp", "motor.h", "wheels.cc"}
+        << QStringLiteral("5 sources, 2 headers");
+    QTest::newRow("one source, one header")
+        << tag + "name=robot\n"
+        << Names{"main.c", "main.h"} << QStringLiteral("Navigator \u2014 robot")
+        << QStringLiteral("robot") << QStringList{"main.c", "main.h"}
+        << QStringLiteral("1 source, 1 header");
     QTest::newRow("markup shown as text")
         << tag + "name=<b>robot</b>\n"
         << Names{} << QStringLiteral("Navigator \u2014 <b>robot</b>")
-        << QStringLiteral("<b>robot</b>") << QStringList{} << QStringLiteral("0 source file(s)");
+        << QStringLiteral("<b>robot</b>") << QStringList{}
+        << QStringLiteral("0 sources, 0 headers");
+    QTest::newRow("control characters shown, not acted on")
+        << tag + "name=robot\\narm\tx\x1b\xc2\x85\n"
+        << Names{} << QStringLiteral("Navigator \u2014 robot\\narm\\tx\\x1b\\u0085")
+        << QStringLiteral("robot\\narm\\tx\\x1b\\u0085") << QStringList{}
+        << QStringLiteral("0 sources, 0 headers");
+    // Cut before it is laid out: a window title, a label and a tooltip of
+    // megabytes take the window tens of seconds.
+    QTest::newRow("name of four megabytes")
+        << tag + "name=" + QByteArray(4 << 20, 'x') + "\n"
+        << Names{} << QStringLiteral("Navigator \u2014 ") + QString(100, 'x') + QChar(0x2026)
+        << QString(1000, 'x') + QChar(0x2026) << QStringList{}
+        << QStringLiteral("0 sources, 0 headers");
     QTest::newRow("not a project file")
         << QByteArray("all: robot\n") << Names{"main.c"} << QStringLiteral("Navigator") << QString()
         << QStringList{}
@@ -226,6 +248,11 @@ void NavigatorWindowTest::showsProject()
     QCOMPARE(labelText(window, "projectNameLabel"), name);
     QCOMPARE(sourceItems(window), sources);
     QCOMPARE(labelText(window, "statusLabel"), status.replace(QStringLiteral("%1"), shownPath));
+    for (const char *labelName : {"projectFileLabel", "projectNameLabel"}) {
+        const auto *label = child<QLabel>(window, labelName);
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <=
+                label->contentsRect().width());
+    }
 }
 
 void NavigatorWindowTest::showsInheritedEnvironment_data()
