@@ -115,6 +115,9 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     m_uploadAction = commandAction(QStringLiteral("uploadAction"), tr("&Upload"),
                                    QKeySequence(Qt::CTRL | Qt::Key_U), this);
     m_uploadAction->setToolTip(tr("Build, then load the image onto the board (Ctrl+U)"));
+    QAction *saveOutputAction =
+        commandAction(QStringLiteral("saveOutputAction"), tr("&Save Output\u2026"),
+                      QKeySequence(Qt::CTRL | Qt::Key_S), this);
     QAction *closeAction = commandAction(QStringLiteral("closeAction"), tr("Clo&se"),
                                          QKeySequence(Qt::CTRL | Qt::Key_W), this);
     QAction *quitAction = commandAction(QStringLiteral("quitAction"), tr("&Quit"),
@@ -132,6 +135,8 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     buildMenu->addAction(m_cleanAction);
     buildMenu->addSeparator();
     buildMenu->addAction(m_uploadAction);
+    buildMenu->addSeparator();
+    buildMenu->addAction(saveOutputAction);
 
     auto *commands = new QHBoxLayout;
     commands->addWidget(commandButton(QStringLiteral("openButton"), m_openAction, central));
@@ -176,6 +181,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     connect(m_buildAction, &QAction::triggered, this, [this] { runMake(Command::Build); });
     connect(m_cleanAction, &QAction::triggered, this, [this] { runMake(Command::Clean); });
     connect(m_uploadAction, &QAction::triggered, this, &NavigatorWindow::upload);
+    connect(saveOutputAction, &QAction::triggered, this, &NavigatorWindow::saveOutput);
     // One window per process: closing it ends the navigator.
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
     connect(quitAction, &QAction::triggered, this, &QWidget::close);
@@ -213,7 +219,7 @@ void NavigatorWindow::showNoProject()
     m_projectName->clear();
     m_sources->clear();
     // Diagnostics left from another project would name files it does not have.
-    m_output->clear();
+    m_output->clearOutput();
     m_projectDirectory.clear();
     m_portChooser->setProject({});
     updateActions();
@@ -278,12 +284,26 @@ void NavigatorWindow::runMake(Command command)
     if (m_projectDirectory.empty() || isBusy())
         return;
     refreshSources();
-    m_output->clear();
+    m_output->clearOutput();
     m_command = command;
     m_runner->start(m_projectDirectory, command == Command::Clean
                                             ? QStringList{QStringLiteral("clean")}
                                             : QStringList{});
     updateActions();
+}
+
+void NavigatorWindow::saveOutput()
+{
+    const QString start =
+        m_projectDirectory.empty() ? QDir::homePath() : fromNative(m_projectDirectory);
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save Output"),
+                                                      start + QStringLiteral("/build-output.txt"),
+                                                      tr("Text files (*.txt);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    const QString error = m_output->log().save(path);
+    m_status->setText(error.isEmpty() ? tr("Output saved to '%1'").arg(path)
+                                      : tr("Cannot save the output to '%1': %2").arg(path, error));
 }
 
 void NavigatorWindow::onBuildFinished(BuildRunner::Outcome outcome, int exitStatus,

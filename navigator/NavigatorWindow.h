@@ -23,7 +23,8 @@ class UploadSession;
 // The navigator's main window: the open project's file, name and sources, the
 // environment inherited from the launcher, the Build and Clean commands, which
 // run make in the project directory, Upload, which builds and then loads the
-// image onto the board over the chosen serial port, and the serial monitor.
+// image onto the board over the chosen serial port, Save Output, and the
+// serial monitor.
 // Sources, and the files that compiler diagnostics name, open in the desktop's
 // editor.
 class NavigatorWindow : public QMainWindow
@@ -61,6 +62,7 @@ private:
     void chooseProject();
     void refreshSources();
     void runMake(Command command);
+    void saveOutput();
     void onBuildFinished(BuildRunner::Outcome outcome, int exitStatus, const QString &reason);
     void reportImage();
     void upload();

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "BuildLog.h"
+#include "BuildOutputView.h"
 #include "FakeMonitor.h"
+#include "ModalAnswer.h"
 #include "ProjectFiles.h"
 #include "TestImage.h"
 #include "WindowTestSupport.h"
@@ -30,6 +33,8 @@ private slots:
     void buildRunsMakeInProjectDirectory_data();
     void buildRunsMakeInProjectDirectory();
     void buildShowsOutputAsItComes();
+    void outputKeptWithinBounds_data();
+    void outputKeptWithinBounds();
     void buildFailsToStart_data();
     void buildFailsToStart();
     void buildDisabledWithoutProject_data();
@@ -382,6 +387,70 @@ void NavigatorWindowTest::buildShowsOutputAsItComes()
     QVERIFY2(outputText(window).endsWith(QStringLiteral("499\n500\nlast line\nBuild finished")),
              qPrintable(outputText(window).right(100)));
     QCOMPARE(pane->verticalScrollBar()->value(), pane->verticalScrollBar()->maximum());
+}
+
+void NavigatorWindowTest::outputKeptWithinBounds_data()
+{
+    QTest::addColumn<QByteArray>("recipe");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QByteArray>("saved");
+
+    const QByteArray longLine(100000, 'x');
+    QTest::newRow("long line cut")
+        << QByteArray("@head -c 100000 /dev/zero | tr '\\0' x; echo")
+        << QString(BuildLog::maxShownLineLength, QLatin1Char('x')) +
+               QStringLiteral(" [\u2026 96000 characters not shown]\nBuild finished")
+        << longLine + "\nBuild finished";
+    QByteArray lines;
+    for (int line = 1; line <= BuildOutputView::maxLines + 100; ++line)
+        lines += QByteArray::number(line) + '\n';
+    QTest::newRow("earliest lines dropped")
+        << QByteArray("@seq 1 10100")
+        << QStringLiteral("[\u2026 101 earlier lines not shown]\n") +
+               QString::fromLatin1(lines.mid(lines.indexOf("\n102\n") + 1)) +
+               QStringLiteral("Build finished")
+        << lines + "Build finished";
+    const QByteArray whole = QByteArray(BuildLog::maxKeptLength + 1000, 'x') + "\nBuild finished";
+    const qsizetype dropped = whole.size() - BuildLog::maxKeptLength;
+    QTest::newRow("earliest text not kept")
+        << "@head -c " + QByteArray::number(BuildLog::maxKeptLength + 1000) +
+               " /dev/zero | tr '\\0' x; echo"
+        << QString(BuildLog::maxShownLineLength, QLatin1Char('x')) +
+               QStringLiteral(" [\u2026 %1 characters not shown]\nBuild finished")
+                   .arg(BuildLog::maxKeptLength + 1000 - BuildLog::maxShownLineLength)
+        << "[" + QByteArray::number(dropped) + " earlier characters of output were not kept]\n" +
+               whole.right(BuildLog::maxKeptLength);
+}
+
+void NavigatorWindowTest::outputKeptWithinBounds()
+{
+    QFETCH(QByteArray, recipe);
+    QFETCH(QString, shown);
+    QFETCH(QByteArray, saved);
+
+    const TempDir dir;
+    const std::string project = makeProject(dir);
+    QVERIFY(!project.empty());
+    QVERIFY(writeMakefile(project, "all:\n\t" + recipe.toStdString() + "\n"));
+    NavigatorWindow window;
+    window.openProject(project + "/robot.proj");
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
+    QCOMPARE(outputText(window), shown);
+
+    const QString path = QFile::decodeName(dir.file("saved output.txt").c_str());
+    answerNextModal([path](QWidget *dialog) {
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(edit);
+        edit->setText(path);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("Output saved to '%1'").arg(path));
+    QVERIFY(readBytes(dir.file("saved output.txt")) == saved.toStdString());
 }
 
 void NavigatorWindowTest::buildFailsToStart_data()
