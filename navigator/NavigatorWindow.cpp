@@ -115,6 +115,9 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     m_uploadAction = commandAction(QStringLiteral("uploadAction"), tr("&Upload"),
                                    QKeySequence(Qt::CTRL | Qt::Key_U), this);
     m_uploadAction->setToolTip(tr("Build, then load the image onto the board (Ctrl+U)"));
+    m_stopAction = commandAction(QStringLiteral("stopAction"), tr("S&top"),
+                                 QKeySequence(Qt::Key_Escape), this);
+    m_stopAction->setToolTip(tr("Stop the build and everything it started (Esc)"));
     QAction *saveOutputAction =
         commandAction(QStringLiteral("saveOutputAction"), tr("&Save Output\u2026"),
                       QKeySequence(Qt::CTRL | Qt::Key_S), this);
@@ -133,6 +136,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     buildMenu->setObjectName(QStringLiteral("buildMenu"));
     buildMenu->addAction(m_buildAction);
     buildMenu->addAction(m_cleanAction);
+    buildMenu->addAction(m_stopAction);
     buildMenu->addSeparator();
     buildMenu->addAction(m_uploadAction);
     buildMenu->addSeparator();
@@ -143,6 +147,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     commands->addWidget(commandButton(QStringLiteral("buildButton"), m_buildAction, central));
     commands->addWidget(commandButton(QStringLiteral("cleanButton"), m_cleanAction, central));
     commands->addWidget(commandButton(QStringLiteral("uploadButton"), m_uploadAction, central));
+    commands->addWidget(commandButton(QStringLiteral("stopButton"), m_stopAction, central));
     m_portChooser = new SerialPortChooser(central);
     commands->addWidget(m_portChooser, 1);
 
@@ -181,6 +186,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     connect(m_buildAction, &QAction::triggered, this, [this] { runMake(Command::Build); });
     connect(m_cleanAction, &QAction::triggered, this, [this] { runMake(Command::Clean); });
     connect(m_uploadAction, &QAction::triggered, this, &NavigatorWindow::upload);
+    connect(m_stopAction, &QAction::triggered, this, &NavigatorWindow::stopBuild);
     connect(saveOutputAction, &QAction::triggered, this, &NavigatorWindow::saveOutput);
     // One window per process: closing it ends the navigator.
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
@@ -292,6 +298,13 @@ void NavigatorWindow::runMake(Command command)
     updateActions();
 }
 
+void NavigatorWindow::stopBuild()
+{
+    // Nothing is uploaded from a stopped build.
+    m_uploadAfterBuild = false;
+    m_runner->stop();
+}
+
 void NavigatorWindow::saveOutput()
 {
     const QString start =
@@ -321,6 +334,9 @@ void NavigatorWindow::onBuildFinished(BuildRunner::Outcome outcome, int exitStat
         break;
     case BuildRunner::Outcome::Crashed:
         line = build ? tr("Build crashed") : tr("Clean crashed");
+        break;
+    case BuildRunner::Outcome::Stopped:
+        line = build ? tr("Build stopped") : tr("Clean stopped");
         break;
     case BuildRunner::Outcome::FailedToStart:
         line =
@@ -446,6 +462,7 @@ void NavigatorWindow::updateActions()
     m_buildAction->setEnabled(canRun);
     m_cleanAction->setEnabled(canRun);
     m_uploadAction->setEnabled(canRun);
+    m_stopAction->setEnabled(m_runner->isRunning());
     m_portChooser->setEnabled(canRun);
     // A build runs in the open project's directory until it ends.
     m_openAction->setEnabled(idle);
@@ -455,7 +472,7 @@ void NavigatorWindow::updateActions()
 void NavigatorWindow::closeEvent(QCloseEvent *event)
 {
     m_uploadAfterBuild = false;
-    m_runner->stop();
+    m_runner->stopAndWait();
     if (m_upload->isRunning()) {
         QEventLoop loop;
         connect(m_upload, &UploadSession::finished, &loop, &QEventLoop::quit);

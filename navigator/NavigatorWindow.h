@@ -23,8 +23,8 @@ class UploadSession;
 // The navigator's main window: the open project's file, name and sources, the
 // environment inherited from the launcher, the Build and Clean commands, which
 // run make in the project directory, Upload, which builds and then loads the
-// image onto the board over the chosen serial port, Save Output, and the
-// serial monitor.
+// image onto the board over the chosen serial port, Stop, which ends a build,
+// Save Output, and the serial monitor.
 // Sources, and the files that compiler diagnostics name, open in the desktop's
 // editor.
 class NavigatorWindow : public QMainWindow
@@ -45,6 +45,7 @@ public:
     QAction *buildAction() const { return m_buildAction; }
     QAction *cleanAction() const { return m_cleanAction; }
     QAction *uploadAction() const { return m_uploadAction; }
+    QAction *stopAction() const { return m_stopAction; }
 
 protected:
     // Stops a running build or upload first, so that nothing is left running
@@ -62,6 +63,7 @@ private:
     void chooseProject();
     void refreshSources();
     void runMake(Command command);
+    void stopBuild();
     void saveOutput();
     void onBuildFinished(BuildRunner::Outcome outcome, int exitStatus, const QString &reason);
     void reportImage();
@@ -85,6 +87,7 @@ private:
     QAction *m_buildAction = nullptr;
     QAction *m_cleanAction = nullptr;
     QAction *m_uploadAction = nullptr;
+    QAction *m_stopAction = nullptr;
     SerialPortChooser *m_portChooser = nullptr;
     UploadPane *m_uploadPane = nullptr;
     BuildOutputView *m_output = nullptr;

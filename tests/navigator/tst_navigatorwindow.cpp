@@ -39,7 +39,8 @@ private slots:
     void buildFailsToStart();
     void buildDisabledWithoutProject_data();
     void buildDisabledWithoutProject();
-    void closingStopsRunningBuild();
+    void stopsRunningBuild_data();
+    void stopsRunningBuild();
     void uploadOutcomes_data();
     void uploadOutcomes();
     void serialMonitorTalksAndYieldsToUpload();
@@ -61,19 +62,6 @@ QToolButton *button(const QWidget &window, const char *name)
 QAction *action(const QWidget &window, const char *name)
 {
     return window.findChild<QAction *>(QString::fromLatin1(name));
-}
-
-bool isStatusLine(const QString &line)
-{
-    for (const char *command : {"Build", "Clean"}) {
-        const QString prefix = QString::fromLatin1(command);
-        if (line == prefix + QStringLiteral(" finished") ||
-            line == prefix + QStringLiteral(" crashed") ||
-            line.startsWith(prefix + QStringLiteral(" failed (exit status ")) ||
-            line.startsWith(prefix + QStringLiteral(" failed to start: ")))
-            return true;
-    }
-    return false;
 }
 
 // True once a command has ended, whatever the lines after its status line.
@@ -542,26 +530,67 @@ void NavigatorWindowTest::buildDisabledWithoutProject()
     QVERIFY(!exists(project + "/made.txt"));
 }
 
-void NavigatorWindowTest::closingStopsRunningBuild()
+void NavigatorWindowTest::stopsRunningBuild_data()
 {
+    QTest::addColumn<QString>("command"); // its button
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("ending");
+
+    QTest::newRow("Build > Stop") << "buildButton"
+                                  << "action"
+                                  << "Build stopped";
+    QTest::newRow("Escape") << "buildButton"
+                            << "Escape"
+                            << "Build stopped";
+    QTest::newRow("Escape, no upload after") << "uploadButton"
+                                             << "Escape"
+                                             << "Build stopped";
+    QTest::newRow("Stop button, Clean") << "cleanButton"
+                                        << "button"
+                                        << "Clean stopped";
+    QTest::newRow("window closed") << "buildButton"
+                                   << "close"
+                                   << "Build stopped";
+}
+
+void NavigatorWindowTest::stopsRunningBuild()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, how);
+    QFETCH(QString, ending);
+
     const TempDir dir;
     const std::string project = makeProject(dir);
     QVERIFY(!project.empty());
-    QVERIFY(writeMakefile(project, "all:\n\t@" + recordBuildPids +
-                                       "sleep 300 & echo $$! > sleep.pid; wait\n"));
+    QVERIFY(writeMakefile(project, "all clean:\n\t@" + recordBuildPids +
+                                       "sleep 300 & echo $$! > sleep.pid; "
+                                       "while :; do echo looping; done\n"));
     const BuildPids pids(project);
 
     NavigatorWindow window;
     window.openProject(project + "/robot.proj");
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.buildAction()->trigger();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(!window.stopAction()->isEnabled());
+    button(window, command.toLatin1().constData())->click();
     QTRY_VERIFY_WITH_TIMEOUT(pids.recorded(), buildTimeoutMs);
     QVERIFY(pids.noneEnded());
+    QVERIFY(window.stopAction()->isEnabled());
 
-    QVERIFY(window.close());
-    QVERIFY(isStatusLine(lastLine(outputText(window))));
-    QVERIFY(lastLine(outputText(window)) != QStringLiteral("Build finished"));
+    if (how == "action")
+        window.stopAction()->trigger();
+    else if (how == "Escape")
+        QTest::keyClick(&window, Qt::Key_Escape);
+    else if (how == "button")
+        button(window, "stopButton")->click();
+    else
+        QVERIFY(window.close());
+    QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
+    QVERIFY(!window.stopAction()->isEnabled());
+    const QString text = outputText(window);
+    QVERIFY2(text.contains(QStringLiteral("\nlooping\n")), qPrintable(text.right(200)));
+    QCOMPARE(lastLine(text), ending);
     QTRY_VERIFY_WITH_TIMEOUT(pids.allEnded(), buildTimeoutMs);
 }
 
@@ -600,11 +629,11 @@ void NavigatorWindowTest::uploadOutcomes_data()
                                           << ""
                                           << "Upload failed: The monitor on "
                                           << "did not acknowledge";
-    QTest::newRow("cancelled") << "68000"
-                               << "cancel"
-                               << ""
-                               << "Upload cancelled after "
-                               << "back at its prompt";
+    QTest::newRow("cancelled with Esc") << "68000"
+                                        << "cancel"
+                                        << ""
+                                        << "Upload cancelled after "
+                                        << "back at its prompt";
     QTest::newRow("build fails: nothing sent") << "68000"
                                                << "build fails"
                                                << ""
@@ -673,7 +702,8 @@ void NavigatorWindowTest::uploadOutcomes()
         QTRY_VERIFY_WITH_TIMEOUT(monitor.result().dataRecords >= 2, uploadTimeoutMs);
         QVERIFY(child<QWidget>(window, "uploadPane")->isVisible());
         QVERIFY(!window.uploadAction()->isEnabled());
-        child<QPushButton>(window, "cancelUploadButton")->click();
+        // Stop's shortcut too, which only a build enables.
+        QTest::keyClick(&window, Qt::Key_Escape);
     }
     QTRY_VERIFY_WITH_TIMEOUT(readyAfterUpload(window), uploadTimeoutMs);
 
