@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ProcessGroupGuard.h"
+
 #include <QObject>
 #include <QProcess>
 #include <QStringDecoder>
+#include <QTimer>
 #include <string>
 
 // Runs make in a project directory, in the environment the navigator
 // inherited, without a shell, with one job per processor core. Output (stdout
-// and stderr merged) is passed on as it comes; the end is reported once.
+// and stderr merged) is passed on as it comes; the end is reported once. No
+// process of the build outlives make's end, a stop, or the navigator.
 class BuildRunner : public QObject
 {
     Q_OBJECT
@@ -19,6 +23,7 @@ public:
         Succeeded,     // make ended with status 0
         Failed,        // make ended with another status
         Crashed,       // make was ended by a signal
+        Stopped,       // make ended after stop()
         FailedToStart, // make could not be run; see the reason
     };
     Q_ENUM(Outcome)
@@ -35,8 +40,10 @@ public:
     void start(const std::string &directory, const QStringList &arguments = {});
 
     // Ends a running build with everything it started: SIGTERM to its process
-    // group, then SIGKILL if it has not ended within graceMs. Blocks briefly.
+    // group, then SIGKILL if make has not ended within graceMs. Returns at once.
     void stop(int graceMs = 2000);
+    // The same, returning once make has ended.
+    void stopAndWait(int graceMs = 2000);
 
 signals:
     void outputReceived(const QString &text);
@@ -45,6 +52,8 @@ signals:
     void finished(BuildRunner::Outcome outcome, int exitStatus, const QString &reason);
 
 private:
+    bool beginStop();
+    void signalGroup(int signal);
     void readOutput();
     void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
     void onErrorOccurred(QProcess::ProcessError error);
@@ -53,5 +62,10 @@ private:
 
     QProcess m_process;
     QStringDecoder m_decoder;
+    // Ends what is left of make's group once make has ended, even when the
+    // navigator is killed.
+    ProcessGroupGuard m_guard;
+    QTimer m_killTimer;
     bool m_running = false;
+    bool m_stopping = false;
 };

@@ -148,6 +148,12 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     m_uploadAction = commandAction(QStringLiteral("uploadAction"), tr("&Upload"),
                                    QKeySequence(Qt::CTRL | Qt::Key_U), this);
     m_uploadAction->setToolTip(tr("Build, then load the image onto the board (Ctrl+U)"));
+    m_stopAction = commandAction(QStringLiteral("stopAction"), tr("S&top"),
+                                 QKeySequence(Qt::Key_Escape), this);
+    m_stopAction->setToolTip(tr("Stop the build and everything it started (Esc)"));
+    QAction *saveOutputAction =
+        commandAction(QStringLiteral("saveOutputAction"), tr("&Save Output\u2026"),
+                      QKeySequence(Qt::CTRL | Qt::Key_S), this);
     QAction *closeAction = commandAction(QStringLiteral("closeAction"), tr("Clo&se"),
                                          QKeySequence(Qt::CTRL | Qt::Key_W), this);
     QAction *quitAction = commandAction(QStringLiteral("quitAction"), tr("&Quit"),
@@ -163,8 +169,11 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     buildMenu->setObjectName(QStringLiteral("buildMenu"));
     buildMenu->addAction(m_buildAction);
     buildMenu->addAction(m_cleanAction);
+    buildMenu->addAction(m_stopAction);
     buildMenu->addSeparator();
     buildMenu->addAction(m_uploadAction);
+    buildMenu->addSeparator();
+    buildMenu->addAction(saveOutputAction);
     QMenu *settingsMenu = menuBar()->addMenu(tr("&Settings"));
     settingsMenu->setObjectName(QStringLiteral("settingsMenu"));
     QAction *editorAction = settingsMenu->addAction(tr("&Editor\u2026"));
@@ -175,6 +184,7 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     commands->addWidget(commandButton(QStringLiteral("buildButton"), m_buildAction, central));
     commands->addWidget(commandButton(QStringLiteral("cleanButton"), m_cleanAction, central));
     commands->addWidget(commandButton(QStringLiteral("uploadButton"), m_uploadAction, central));
+    commands->addWidget(commandButton(QStringLiteral("stopButton"), m_stopAction, central));
     m_portChooser = new SerialPortChooser(m_settings, central);
     commands->addWidget(m_portChooser, 1);
 
@@ -215,6 +225,8 @@ NavigatorWindow::NavigatorWindow(QWidget *parent)
     connect(m_buildAction, &QAction::triggered, this, [this] { runMake(Command::Build); });
     connect(m_cleanAction, &QAction::triggered, this, [this] { runMake(Command::Clean); });
     connect(m_uploadAction, &QAction::triggered, this, &NavigatorWindow::upload);
+    connect(m_stopAction, &QAction::triggered, this, &NavigatorWindow::stopBuild);
+    connect(saveOutputAction, &QAction::triggered, this, &NavigatorWindow::saveOutput);
     // One window per process: closing it ends the navigator.
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
     connect(quitAction, &QAction::triggered, this, &QWidget::close);
@@ -252,7 +264,7 @@ void NavigatorWindow::showNoProject()
     m_projectName->setFullText({});
     m_sources->clear();
     // Diagnostics left from another project would name files it does not have.
-    m_output->clear();
+    m_output->clearOutput();
     m_projectDirectory.clear();
     m_portChooser->setProject({});
     updateActions();
@@ -335,12 +347,36 @@ void NavigatorWindow::runMake(Command command)
     if (m_projectDirectory.empty() || isBusy())
         return;
     refreshSources();
-    m_output->clear();
+    m_output->clearOutput();
     m_command = command;
     m_runner->start(m_projectDirectory, command == Command::Clean
                                             ? QStringList{QStringLiteral("clean")}
                                             : QStringList{});
     updateActions();
+}
+
+void NavigatorWindow::stopBuild()
+{
+    // Nothing is uploaded from a stopped build.
+    m_uploadAfterBuild = false;
+    m_runner->stop();
+}
+
+void NavigatorWindow::saveOutput()
+{
+    const QString start =
+        m_projectDirectory.empty() ? QDir::homePath() : fromNative(m_projectDirectory);
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save Output"),
+                                                      start + QStringLiteral("/build-output.txt"),
+                                                      tr("Text files (*.txt);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    const QString error = m_output->log().save(path);
+    if (error.isEmpty())
+        m_status->setText(tr("Output saved to '%1'").arg(path));
+    else
+        showMessage(this, QMessageBox::Warning, tr("Cannot Save Output"),
+                    tr("Cannot save the output to '%1': %2").arg(path, error), QMessageBox::Ok);
 }
 
 void NavigatorWindow::onBuildFinished(BuildRunner::Outcome outcome, int exitStatus,
@@ -358,6 +394,9 @@ void NavigatorWindow::onBuildFinished(BuildRunner::Outcome outcome, int exitStat
         break;
     case BuildRunner::Outcome::Crashed:
         line = build ? tr("Build crashed") : tr("Clean crashed");
+        break;
+    case BuildRunner::Outcome::Stopped:
+        line = build ? tr("Build stopped") : tr("Clean stopped");
         break;
     case BuildRunner::Outcome::FailedToStart:
         line =
@@ -495,6 +534,7 @@ void NavigatorWindow::updateActions()
     m_buildAction->setEnabled(canRun);
     m_cleanAction->setEnabled(canRun);
     m_uploadAction->setEnabled(canRun);
+    m_stopAction->setEnabled(m_runner->isRunning());
     m_portChooser->setEnabled(canRun);
     // A build runs in the open project's directory until it ends.
     m_openAction->setEnabled(idle);
@@ -504,7 +544,7 @@ void NavigatorWindow::updateActions()
 void NavigatorWindow::closeEvent(QCloseEvent *event)
 {
     m_uploadAfterBuild = false;
-    m_runner->stop();
+    m_runner->stopAndWait();
     if (m_upload->isRunning()) {
         QEventLoop loop;
         connect(m_upload, &UploadSession::finished, &loop, &QEventLoop::quit);

@@ -25,10 +25,10 @@ class UploadSession;
 // The navigator's main window: the open project's file, name and sources, the
 // environment inherited from the launcher, the Build and Clean commands, which
 // run make in the project directory, Upload, which builds and then loads the
-// image onto the board over the chosen serial port, and the serial monitor.
-// Sources, and the files that compiler diagnostics name at their line, open in
-// the user's editor; a file outside the project directory only once the user
-// agrees.
+// image onto the board over the chosen serial port, Stop, which ends a build,
+// Save Output, and the serial monitor. Sources, and the files that compiler
+// diagnostics name at their line, open in the user's editor; a file outside the
+// project directory only once the user agrees.
 class NavigatorWindow : public QMainWindow
 {
     Q_OBJECT
@@ -47,6 +47,7 @@ public:
     QAction *buildAction() const { return m_buildAction; }
     QAction *cleanAction() const { return m_cleanAction; }
     QAction *uploadAction() const { return m_uploadAction; }
+    QAction *stopAction() const { return m_stopAction; }
 
 protected:
     // Stops a running build or upload first, so that nothing is left running
@@ -65,6 +66,8 @@ private:
     void chooseEditor();
     void refreshSources();
     void runMake(Command command);
+    void stopBuild();
+    void saveOutput();
     void onBuildFinished(BuildRunner::Outcome outcome, int exitStatus, const QString &reason);
     void reportImage();
     void upload();
@@ -89,6 +92,7 @@ private:
     QAction *m_buildAction = nullptr;
     QAction *m_cleanAction = nullptr;
     QAction *m_uploadAction = nullptr;
+    QAction *m_stopAction = nullptr;
     SerialPortChooser *m_portChooser = nullptr;
     UploadPane *m_uploadPane = nullptr;
     BuildOutputView *m_output = nullptr;

@@ -19,7 +19,6 @@ private slots:
     void refusesUndecodableDirectory();
     void endsEveryProcessOfTheBuild_data();
     void endsEveryProcessOfTheBuild();
-    void endsWithKilledNavigator();
 };
 
 namespace {
@@ -125,66 +124,60 @@ void BuildRunnerTest::refusesUndecodableDirectory()
 void BuildRunnerTest::endsEveryProcessOfTheBuild_data()
 {
     QTest::addColumn<QByteArray>("recipe");
-    QTest::addColumn<bool>("destroy"); // rather than stop()
+    QTest::addColumn<QString>("ending");  // stop, destroy (the runner), kill (its process), none
+    QTest::addColumn<Outcome>("outcome"); // reported by a runner left alive
 
-    const QByteArray sleeping = "sleep 300 & echo $$! > sleep.pid; wait";
-    QTest::newRow("stop") << sleeping << false;
-    QTest::newRow("stop, SIGTERM ignored") << QByteArray("trap '' TERM; ") + sleeping << false;
-    QTest::newRow("runner destroyed") << sleeping << true;
+    const QByteArray background = "sleep 300 & echo $$! > sleep.pid; ";
+    const QByteArray ignoreTerm = "trap '' TERM; ";
+    QTest::newRow("stop") << background + "wait"
+                          << "stop" << Outcome::Stopped;
+    QTest::newRow("stop, SIGTERM ignored") << ignoreTerm + background + "wait"
+                                           << "stop" << Outcome::Stopped;
+    QTest::newRow("runner destroyed") << background + "wait"
+                                      << "destroy" << Outcome::Stopped;
+    QTest::newRow("navigator killed") << background + "wait"
+                                      << "kill" << Outcome::Stopped;
+    QTest::newRow("make ends first") << background << "none" << Outcome::Succeeded;
+    QTest::newRow("make ends first, SIGTERM ignored")
+        << ignoreTerm + background << "none" << Outcome::Succeeded;
 }
 
 void BuildRunnerTest::endsEveryProcessOfTheBuild()
 {
     QFETCH(QByteArray, recipe);
-    QFETCH(bool, destroy);
+    QFETCH(QString, ending);
+    QFETCH(Outcome, outcome);
 
     const navtest::TempDir dir;
     QVERIFY(navtest::writeMakefile(dir.path(), "all:\n\t@" + navtest::recordBuildPids +
                                                    recipe.toStdString() + "\n"));
     const navtest::BuildPids pids(dir.path());
 
+    QProcess navigator;
     auto runner = std::make_unique<BuildRunner>();
     QSignalSpy finishedSpy(runner.get(), &BuildRunner::finished);
-    runner->start(dir.path());
-    QTRY_VERIFY_WITH_TIMEOUT(pids.recorded(), buildTimeoutMs);
-    QVERIFY(pids.noneEnded());
-
-    if (destroy)
-        runner.reset();
+    if (ending == "kill")
+        navigator.start(QStringLiteral(BUILDRUNNER_CHILD), {QFile::decodeName(dir.path().c_str())});
     else
+        runner->start(dir.path());
+    QTRY_VERIFY_WITH_TIMEOUT(pids.recorded(), buildTimeoutMs);
+    if (ending != "none")
+        QVERIFY(pids.noneEnded());
+
+    if (ending == "destroy")
+        runner.reset();
+    else if (ending == "stop")
         runner->stop(300);
+    else if (ending == "kill")
+        navigator.kill();
 
     QTRY_VERIFY_WITH_TIMEOUT(pids.allEnded(), buildTimeoutMs);
-    // A destroyed runner reports nothing; a stopped build ends as make decides,
-    // but never as a success.
-    if (destroy) {
-        QCOMPARE(finishedSpy.count(), 0);
-    } else {
-        QCOMPARE(finishedSpy.count(), 1);
-        const auto outcome = finishedSpy.at(0).at(0).value<Outcome>();
-        QVERIFY2(outcome == Outcome::Crashed || outcome == Outcome::Failed,
-                 QMetaEnum::fromType<Outcome>().valueToKey(static_cast<int>(outcome)));
+    // A destroyed runner reports nothing.
+    if (runner && ending != "kill") {
+        QTRY_COMPARE_WITH_TIMEOUT(finishedSpy.count(), 1, buildTimeoutMs);
+        QCOMPARE(finishedSpy.at(0).at(0).value<Outcome>(), outcome);
         QVERIFY(!runner->isRunning());
     }
-}
-
-void BuildRunnerTest::endsWithKilledNavigator()
-{
-    const navtest::TempDir dir;
-    QVERIFY(navtest::writeMakefile(dir.path(), "all:\n\t@" + navtest::recordBuildPids +
-                                                   "sleep 300 & echo $$! > sleep.pid; wait\n"));
-    const navtest::BuildPids pids(dir.path());
-
-    QProcess navigator;
-    navigator.start(QStringLiteral(BUILDRUNNER_CHILD), {QFile::decodeName(dir.path().c_str())});
-    QTRY_VERIFY_WITH_TIMEOUT(pids.recorded(), buildTimeoutMs);
-    QVERIFY(pids.noneEnded());
-    navigator.kill();
-    QVERIFY(navigator.waitForFinished(buildTimeoutMs));
-
-    // make ends, and ends the recipe it runs.
-    QTRY_VERIFY_WITH_TIMEOUT(navtest::processEnded(pids.make()), buildTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(navtest::processEnded(pids.shell()), buildTimeoutMs);
 }
 
 QTEST_GUILESS_MAIN(BuildRunnerTest)

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "BuildLog.h"
+#include "BuildOutputView.h"
 #include "FakeMonitor.h"
+#include "ModalAnswer.h"
 #include "ProjectFiles.h"
 #include "TestImage.h"
 #include "WindowTestSupport.h"
@@ -30,11 +33,14 @@ private slots:
     void buildRunsMakeInProjectDirectory_data();
     void buildRunsMakeInProjectDirectory();
     void buildShowsOutputAsItComes();
+    void outputKeptWithinBounds_data();
+    void outputKeptWithinBounds();
     void buildFailsToStart_data();
     void buildFailsToStart();
     void buildDisabledWithoutProject_data();
     void buildDisabledWithoutProject();
-    void closingStopsRunningBuild();
+    void stopsRunningBuild_data();
+    void stopsRunningBuild();
     void uploadOutcomes_data();
     void uploadOutcomes();
     void serialMonitorTalksAndYieldsToUpload();
@@ -56,19 +62,6 @@ QToolButton *button(const QWidget &window, const char *name)
 QAction *action(const QWidget &window, const char *name)
 {
     return window.findChild<QAction *>(QString::fromLatin1(name));
-}
-
-bool isStatusLine(const QString &line)
-{
-    for (const char *command : {"Build", "Clean"}) {
-        const QString prefix = QString::fromLatin1(command);
-        if (line == prefix + QStringLiteral(" finished") ||
-            line == prefix + QStringLiteral(" crashed") ||
-            line.startsWith(prefix + QStringLiteral(" failed (exit status ")) ||
-            line.startsWith(prefix + QStringLiteral(" failed to start: ")))
-            return true;
-    }
-    return false;
 }
 
 // True once a command has ended, whatever the lines after its status line.
@@ -411,6 +404,70 @@ void NavigatorWindowTest::buildShowsOutputAsItComes()
     QCOMPARE(pane->verticalScrollBar()->value(), pane->verticalScrollBar()->maximum());
 }
 
+void NavigatorWindowTest::outputKeptWithinBounds_data()
+{
+    QTest::addColumn<QByteArray>("recipe");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QByteArray>("saved");
+
+    const QByteArray longLine(100000, 'x');
+    QTest::newRow("long line cut")
+        << QByteArray("@head -c 100000 /dev/zero | tr '\\0' x; echo")
+        << QString(BuildLog::maxShownLineLength, QLatin1Char('x')) +
+               QStringLiteral(" [\u2026 96000 characters not shown]\nBuild finished")
+        << longLine + "\nBuild finished";
+    QByteArray lines;
+    for (int line = 1; line <= BuildOutputView::maxLines + 100; ++line)
+        lines += QByteArray::number(line) + '\n';
+    QTest::newRow("earliest lines dropped")
+        << QByteArray("@seq 1 10100")
+        << QStringLiteral("[\u2026 101 earlier lines not shown]\n") +
+               QString::fromLatin1(lines.mid(lines.indexOf("\n102\n") + 1)) +
+               QStringLiteral("Build finished")
+        << lines + "Build finished";
+    const QByteArray whole = QByteArray(BuildLog::maxKeptLength + 1000, 'x') + "\nBuild finished";
+    const qsizetype dropped = whole.size() - BuildLog::maxKeptLength;
+    QTest::newRow("earliest text not kept")
+        << "@head -c " + QByteArray::number(BuildLog::maxKeptLength + 1000) +
+               " /dev/zero | tr '\\0' x; echo"
+        << QString(BuildLog::maxShownLineLength, QLatin1Char('x')) +
+               QStringLiteral(" [\u2026 %1 characters not shown]\nBuild finished")
+                   .arg(BuildLog::maxKeptLength + 1000 - BuildLog::maxShownLineLength)
+        << "[" + QByteArray::number(dropped) + " earlier characters of output were not kept]\n" +
+               whole.right(BuildLog::maxKeptLength);
+}
+
+void NavigatorWindowTest::outputKeptWithinBounds()
+{
+    QFETCH(QByteArray, recipe);
+    QFETCH(QString, shown);
+    QFETCH(QByteArray, saved);
+
+    const TempDir dir;
+    const std::string project = makeProject(dir);
+    QVERIFY(!project.empty());
+    QVERIFY(writeMakefile(project, "all:\n\t" + recipe.toStdString() + "\n"));
+    NavigatorWindow window;
+    window.openProject(project + "/robot.proj");
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
+    QCOMPARE(outputText(window), shown);
+
+    const QString path = QFile::decodeName(dir.file("saved output.txt").c_str());
+    answerNextModal([path](QWidget *dialog) {
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(edit);
+        edit->setText(path);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("Output saved to '%1'").arg(path));
+    QVERIFY(readBytes(dir.file("saved output.txt")) == saved.toStdString());
+}
+
 void NavigatorWindowTest::buildFailsToStart_data()
 {
     QTest::addColumn<QString>("kind");
@@ -500,26 +557,67 @@ void NavigatorWindowTest::buildDisabledWithoutProject()
     QVERIFY(!exists(project + "/made.txt"));
 }
 
-void NavigatorWindowTest::closingStopsRunningBuild()
+void NavigatorWindowTest::stopsRunningBuild_data()
 {
+    QTest::addColumn<QString>("command"); // its button
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("ending");
+
+    QTest::newRow("Build > Stop") << "buildButton"
+                                  << "action"
+                                  << "Build stopped";
+    QTest::newRow("Escape") << "buildButton"
+                            << "Escape"
+                            << "Build stopped";
+    QTest::newRow("Escape, no upload after") << "uploadButton"
+                                             << "Escape"
+                                             << "Build stopped";
+    QTest::newRow("Stop button, Clean") << "cleanButton"
+                                        << "button"
+                                        << "Clean stopped";
+    QTest::newRow("window closed") << "buildButton"
+                                   << "close"
+                                   << "Build stopped";
+}
+
+void NavigatorWindowTest::stopsRunningBuild()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, how);
+    QFETCH(QString, ending);
+
     const TempDir dir;
     const std::string project = makeProject(dir);
     QVERIFY(!project.empty());
-    QVERIFY(writeMakefile(project, "all:\n\t@" + recordBuildPids +
-                                       "sleep 300 & echo $$! > sleep.pid; wait\n"));
+    QVERIFY(writeMakefile(project, "all clean:\n\t@" + recordBuildPids +
+                                       "sleep 300 & echo $$! > sleep.pid; "
+                                       "while :; do echo looping; done\n"));
     const BuildPids pids(project);
 
     NavigatorWindow window;
     window.openProject(project + "/robot.proj");
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.buildAction()->trigger();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(!window.stopAction()->isEnabled());
+    button(window, command.toLatin1().constData())->click();
     QTRY_VERIFY_WITH_TIMEOUT(pids.recorded(), buildTimeoutMs);
     QVERIFY(pids.noneEnded());
+    QVERIFY(window.stopAction()->isEnabled());
 
-    QVERIFY(window.close());
-    QVERIFY(isStatusLine(lastLine(outputText(window))));
-    QVERIFY(lastLine(outputText(window)) != QStringLiteral("Build finished"));
+    if (how == "action")
+        window.stopAction()->trigger();
+    else if (how == "Escape")
+        QTest::keyClick(&window, Qt::Key_Escape);
+    else if (how == "button")
+        button(window, "stopButton")->click();
+    else
+        QVERIFY(window.close());
+    QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
+    QVERIFY(!window.stopAction()->isEnabled());
+    const QString text = outputText(window);
+    QVERIFY2(text.contains(QStringLiteral("\nlooping\n")), qPrintable(text.right(200)));
+    QCOMPARE(lastLine(text), ending);
     QTRY_VERIFY_WITH_TIMEOUT(pids.allEnded(), buildTimeoutMs);
 }
 
@@ -558,11 +656,11 @@ void NavigatorWindowTest::uploadOutcomes_data()
                                           << ""
                                           << "Upload failed: The monitor on "
                                           << "did not acknowledge";
-    QTest::newRow("cancelled") << "68000"
-                               << "cancel"
-                               << ""
-                               << "Upload cancelled after "
-                               << "back at its prompt";
+    QTest::newRow("cancelled with Esc") << "68000"
+                                        << "cancel"
+                                        << ""
+                                        << "Upload cancelled after "
+                                        << "back at its prompt";
     QTest::newRow("build fails: nothing sent") << "68000"
                                                << "build fails"
                                                << ""
@@ -631,7 +729,8 @@ void NavigatorWindowTest::uploadOutcomes()
         QTRY_VERIFY_WITH_TIMEOUT(monitor.result().dataRecords >= 2, uploadTimeoutMs);
         QVERIFY(child<QWidget>(window, "uploadPane")->isVisible());
         QVERIFY(!window.uploadAction()->isEnabled());
-        child<QPushButton>(window, "cancelUploadButton")->click();
+        // Stop's shortcut too, which only a build enables.
+        QTest::keyClick(&window, Qt::Key_Escape);
     }
     QTRY_VERIFY_WITH_TIMEOUT(readyAfterUpload(window), uploadTimeoutMs);
 
