@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <system_error>
 
 class Platform;
 
@@ -30,8 +31,10 @@ std::optional<std::string> chooseInDialog(Platform &platform, const std::string 
 void copyPackMakefile(Platform &platform, const ProjectSetup &setup,
                       const std::string &projectDirectory);
 
-// Shows the message, then ends the process with status 0.
-void reportAndEnd(Platform &platform, const std::string &message);
+// Shows the message, with the error's reason below it when there is one, then
+// ends the process with status 0.
+void reportAndEnd(Platform &platform, const std::string &message,
+                  const std::error_code &error = {});
 
 // Has the IDE create the project file in batch mode, then open it; ends the
 // process with status 0 once the IDE is closed.

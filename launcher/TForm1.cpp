@@ -104,7 +104,7 @@ template <typename Action> void TForm1::runAlone(Action action)
 bool TForm1::platformChosen()
 {
     if (PlatformIndex == NoPlatform) {
-        m_platform->showMessage("Choisissez une plateforme, SVP !");
+        m_platform->showMessage("Choisissez une plateforme, SVP !", {});
         return false;
     }
     return true;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The real launcher window, driven from inside: checks a platform, clicks a
-// button and types an answer into the real file dialog. Messages are printed
-// on standard output and answered. Arguments: radio button, button, typed path;
-// with no button, the window is closed at once.
+// button and types an answer into the real file dialog. Messages, with their
+// informative text, are printed on standard output and answered. Arguments: radio button, button,
+// typed path; with no button, the window is closed at once.
 #include "Startup.h"
 #include "TForm1.h"
 #include "TestSupport.h"
@@ -21,6 +21,8 @@ void answerModals(const QString &typedPath)
     answerNextModal([typedPath](QWidget *modal) {
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             std::printf("message: %s\n", box->text().toUtf8().constData());
+            if (!box->informativeText().isEmpty())
+                std::printf("reason: %s\n", box->informativeText().toUtf8().constData());
             std::fflush(stdout);
             box->accept();
         } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {

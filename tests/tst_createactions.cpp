@@ -27,8 +27,11 @@ struct Scene
             fake->files.insert(root + "/" + pack + "/examples/Template.c");
             fake->files.insert(root + "/" + pack + "/examples/Makefile");
         }
-        fake->directories.insert({"/work", "/work/robot", "/work/my proj"});
-        fake->files.insert({"/work/robot/main.c", "/work/file"});
+        fake->directories.insert(
+            {"/work", "/work/robot", "/work/my proj", "/work/locked", "/work/built"});
+        fake->readOnlyDirectories.insert("/work/locked");
+        fake->files.insert({"/work/robot/main.c", "/work/file", "/work/locked/main.c",
+                            "/work/built/main.c", "/work/built/Makefile"});
         platform = fake.get();
         form = std::make_unique<TForm1>(std::move(fake));
         platform->log.clear();
@@ -83,6 +86,9 @@ void runRow(const QString &button)
 
 const QString TemplateFilter = "*";
 const QString FilesFilter = "*.c;*.cc;*.s";
+const QString Exists = "reason: a file of that name is already there";
+const QString NoSuchFile = "reason: " + systemMessage(std::errc::no_such_file_or_directory);
+const QString PermissionDenied = "reason: " + systemMessage(std::errc::permission_denied);
 
 // The dialog's settings in order, then its use; the title says what each road asks for.
 QStringList dialogSteps(const QString &filter)
@@ -151,14 +157,21 @@ void CreateActionsTest::fromTemplate_data()
         << true
         << dialog + QStringList{"mkdir: /work/file",
                                 "message: Erreur lors de la création du répertoire : /work/file",
-                                "exit: 0"};
+                                Exists, "exit: 0"};
     QTest::newRow("two new levels")
         << "ThePalmor" << std::optional<std::string>("/work/new/demo") << QStringList()
         << QStringList() << true
         << dialog +
                QStringList{"mkdir: /work/new/demo",
                            "message: Erreur lors de la création du répertoire : /work/new/demo",
-                           "exit: 0"};
+                           NoSuchFile, "exit: 0"};
+    QTest::newRow("folder not writable")
+        << "ThePalmor" << std::optional<std::string>("/work/locked/demo") << QStringList()
+        << QStringList() << true
+        << dialog +
+               QStringList{"mkdir: /work/locked/demo",
+                           "message: Erreur lors de la création du répertoire : /work/locked/demo",
+                           PermissionDenied, "exit: 0"};
     QTest::newRow("Template.c missing")
         << "TheDunnet" << demo << QStringList{"/dev/dunpack115/examples/Template.c"}
         << QStringList() << true
@@ -166,7 +179,7 @@ void CreateActionsTest::fromTemplate_data()
                                 "copy: /dev/dunpack115/examples/Template.c -> /work/demo/demo.c",
                                 "message: Erreur lors de la copie du fichier C patron : "
                                 "/dev/dunpack115/examples/Template.c vers /work/demo/demo.c",
-                                "exit: 0"};
+                                NoSuchFile, "exit: 0"};
     QTest::newRow("Makefile missing")
         << "TheVessik" << demo << QStringList{"/dev/vespack113/examples/Makefile"} << QStringList()
         << true
@@ -175,6 +188,7 @@ void CreateActionsTest::fromTemplate_data()
                                 "copy: /dev/vespack113/examples/Makefile -> /work/demo/Makefile",
                                 "message: Erreur lors de la copie du fichier Make patron : "
                                 "/dev/vespack113/examples/Makefile vers /work/demo/Makefile",
+                                NoSuchFile,
                                 "exit: 0"};
     QTest::newRow("IDE missing") << "ThePalmor" << demo << QStringList()
                                  << QStringList{QString::fromStdString(Ide)} << true
@@ -188,6 +202,7 @@ void CreateActionsTest::fromTemplate_data()
                                                  "message: Impossible de lancer la commande " +
                                                      QString::fromStdString(Ide) +
                                                      " --batchmode --create /work/demo/demo.proj",
+                                                 NoSuchFile,
                                                  "exit: 0"};
     QTest::newRow("name with an extension")
         << "ThePalmor" << std::optional<std::string>("/work/demo.txt") << QStringList()
@@ -244,16 +259,32 @@ void CreateActionsTest::fromFiles_data()
         << dialog + QStringList{copyMake,
                                 "message: Erreur lors de la copie du fichier Make patron : "
                                 "/dev/dunpack115/examples/Makefile vers /work/robot/Makefile",
-                                "exit: 0"};
+                                NoSuchFile, "exit: 0"};
+    QTest::newRow("Makefile already there")
+        << "TheDunnet" << std::optional<std::string>("/work/built/main.c") << QStringList()
+        << QStringList() << true
+        << dialog + QStringList{"copy: /dev/dunpack115/examples/Makefile -> /work/built/Makefile",
+                                "message: Erreur lors de la copie du fichier Make patron : "
+                                "/dev/dunpack115/examples/Makefile vers /work/built/Makefile",
+                                Exists, "exit: 0"};
+    QTest::newRow("folder not writable")
+        << "TheDunnet" << std::optional<std::string>("/work/locked/main.c") << QStringList()
+        << QStringList() << true
+        << dialog + QStringList{"copy: /dev/dunpack115/examples/Makefile -> /work/locked/Makefile",
+                                "message: Erreur lors de la copie du fichier Make patron : "
+                                "/dev/dunpack115/examples/Makefile vers /work/locked/Makefile",
+                                PermissionDenied, "exit: 0"};
     QTest::newRow("IDE missing") << "TheDunnet" << mainC << QStringList()
                                  << QStringList{QString::fromStdString(Ide)} << true
                                  << dialog +
-                                        QStringList{copyMake, "cursor: busy",
+                                        QStringList{copyMake,
+                                                    "cursor: busy",
                                                     "start: " + QString::fromStdString(Ide) +
                                                         " -b -c /work/robot/robot.proj",
                                                     "message: Impossible de lancer la commande " +
                                                         QString::fromStdString(Ide) +
                                                         " -b -c /work/robot/robot.proj",
+                                                    NoSuchFile,
                                                     "exit: 0"};
     QTest::newRow("spaces stay in the text")
         << "ThePalmor" << std::optional<std::string>("/work/my proj/a b.c") << QStringList()

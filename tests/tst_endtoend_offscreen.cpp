@@ -43,6 +43,14 @@ void EndToEndOffscreenTest::clicksThroughTheWindow_data()
         << QStringList{"run",    "arg=-b",
                        "arg=-c", "arg={work}/sources/sources.proj",
                        "run",    "arg={work}/sources/sources.proj"};
+    QTest::newRow("template, name taken")
+        << "ThePalmor"
+        << "NewTempl"
+        << "sources/main.c"
+        << QStringList{"dialog: {root}",
+                       "message: Erreur lors de la création du répertoire : {work}/sources/main.c",
+                       "reason: a file of that name is already there"}
+        << QStringList() << QStringList();
     QTest::newRow("no platform chosen")
         << ""
         << "NewTempl"
