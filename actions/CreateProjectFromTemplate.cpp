@@ -7,7 +7,7 @@
 void createProjectFromTemplate(Platform &platform, const ProjectSetup &setup)
 {
     const auto chosen = chooseInDialog(platform, "Create Project from Template — name a new folder",
-                                       setup.rootDir, "*");
+                                       dialogStartDirectory(platform, setup.rootDir), "*");
     if (!chosen)
         return;
     // A typed trailing "/" names the same directory; without it the project

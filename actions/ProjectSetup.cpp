@@ -10,6 +10,14 @@ std::string packExample(const ProjectSetup &setup, const std::string &fileName)
     return setup.rootDir + "/" + setup.pack + "/examples/" + fileName;
 }
 
+std::string dialogStartDirectory(const Platform &platform, const std::string &rootDir)
+{
+    if (platform.isWritableDirectory(rootDir))
+        return rootDir;
+    const auto home = platform.environmentVariable("HOME");
+    return home && !home->empty() ? *home : rootDir;
+}
+
 std::optional<std::string> chooseInDialog(Platform &platform, const std::string &title,
                                           const std::string &initialDir, const std::string &filter)
 {

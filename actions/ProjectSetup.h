@@ -20,6 +20,10 @@ struct ProjectSetup
 // A file of the chosen platform's examples: rootDir/pack/examples/fileName.
 std::string packExample(const ProjectSetup &setup, const std::string &fileName);
 
+// Where the create dialogs open: the installation root where the user may
+// write, else (a packaged root) the home directory.
+std::string dialogStartDirectory(const Platform &platform, const std::string &rootDir);
+
 // Sets up the open-file dialog (start directory, options, filter, then the title
 // that says what it asks for) and shows it; the confirmed path, or nothing when
 // the user cancelled.

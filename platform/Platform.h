@@ -42,6 +42,9 @@ public:
     // Set in this process, so that every program started afterwards inherits it.
     virtual void setEnvironmentVariable(const std::string &name, const std::string &value) = 0;
 
+    // Whether this process may create entries in the directory.
+    virtual bool isWritableDirectory(const std::string &path) const = 0;
+
     // The operations below return the system's error, or no error on success.
 
     // One level, default permissions; fails when the name exists or the parent is missing.

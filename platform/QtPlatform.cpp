@@ -122,6 +122,12 @@ void QtPlatform::setEnvironmentVariable(const std::string &name, const std::stri
     ::setenv(name.c_str(), value.c_str(), 1);
 }
 
+bool QtPlatform::isWritableDirectory(const std::string &path) const
+{
+    // Creating an entry takes both the right to write and to search.
+    return ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
 std::error_code QtPlatform::createDirectory(const std::string &path)
 {
     return posix::createDirectory(path);

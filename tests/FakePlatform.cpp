@@ -134,6 +134,13 @@ std::error_code FakePlatform::refusesNewEntry(const std::string &path) const
     return {};
 }
 
+bool FakePlatform::isWritableDirectory(const std::string &path) const
+{
+    if (m_real)
+        return m_real->isWritableDirectory(path);
+    return directories.count(path) > 0 && readOnlyDirectories.count(path) == 0;
+}
+
 std::error_code FakePlatform::createDirectory(const std::string &path)
 {
     log.push_back("mkdir: " + path);

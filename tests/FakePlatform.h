@@ -72,6 +72,7 @@ public:
     std::optional<std::string> currentDirectory() const override;
     std::optional<std::string> environmentVariable(const std::string &name) const override;
     void setEnvironmentVariable(const std::string &name, const std::string &value) override;
+    bool isWritableDirectory(const std::string &path) const override;
     std::error_code createDirectory(const std::string &path) override;
     std::error_code copyFileExclusive(const std::string &source,
                                       const std::string &target) override;

@@ -85,7 +85,7 @@ void runRow(const QString &button)
 }
 
 const QString TemplateFilter = "*";
-const QString FilesFilter = "*.c;*.cc;*.s";
+const QString FilesFilter = "*.c;*.cc;*.cpp;*.s;*.S";
 const QString Exists = "reason: a file of that name is already there";
 const QString NoSuchFile = "reason: " + systemMessage(std::errc::no_such_file_or_directory);
 const QString PermissionDenied = "reason: " + systemMessage(std::errc::permission_denied);
@@ -114,6 +114,8 @@ private slots:
     void fromFiles();
     void cancelledDialogIsSetUpAgainTheSameWay_data();
     void cancelledDialogIsSetUpAgainTheSameWay();
+    void dialogOpensWhereTheUserMayWrite_data();
+    void dialogOpensWhereTheUserMayWrite();
     void rootDirectoryDoublesTheSeparator();
 };
 
@@ -337,6 +339,45 @@ void CreateActionsTest::cancelledDialogIsSetUpAgainTheSameWay()
     QVERIFY(!scene.ended);
     QCOMPARE(toQStringList(scene.platform->log), dialogSteps(filter) + dialogSteps(filter));
     QCOMPARE(int(scene.form->platformIndex()), 2);
+}
+
+void CreateActionsTest::dialogOpensWhereTheUserMayWrite_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("rootWritable");
+    QTest::addColumn<std::optional<std::string>>("home");
+    QTest::addColumn<QString>("initialDir");
+
+    const std::optional<std::string> home("/home/zoé");
+    QTest::newRow("template, root writable") << "NewTempl" << true << home << "/dev";
+    QTest::newRow("files, root writable") << "NewProject" << true << home << "/dev";
+    QTest::newRow("template, root read-only") << "NewTempl" << false << home << "/home/zoé";
+    QTest::newRow("files, root read-only") << "NewProject" << false << home << "/home/zoé";
+    QTest::newRow("root read-only, no HOME")
+        << "NewTempl" << false << std::optional<std::string>() << "/dev";
+    QTest::newRow("root read-only, empty HOME")
+        << "NewTempl" << false << std::optional<std::string>("") << "/dev";
+}
+
+void CreateActionsTest::dialogOpensWhereTheUserMayWrite()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, rootWritable);
+    QFETCH(std::optional<std::string>, home);
+    QFETCH(QString, initialDir);
+
+    Scene scene;
+    if (!rootWritable)
+        scene.platform->readOnlyDirectories.insert(Root);
+    if (home)
+        scene.platform->environment["HOME"] = *home;
+    scene.platform->dialogAnswers = {std::nullopt};
+    scene.choose("TheVessik");
+    scene.click(button);
+
+    QVERIFY(!scene.ended);
+    QCOMPARE(QString::fromStdString(scene.platform->log.front()),
+             "dialog.initialDir: " + initialDir);
 }
 
 void CreateActionsTest::rootDirectoryDoublesTheSeparator()
