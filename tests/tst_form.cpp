@@ -24,6 +24,7 @@ private slots:
     void captionsFitTheirControls_data();
     void captionsFitTheirControls();
     void tabKeyWalksTheStoredOrder();
+    void arrowKeysChooseThePlatform_data();
     void arrowKeysChooseThePlatform();
     void enterPressesTheFocusedButton();
 
@@ -232,28 +233,57 @@ void FormTest::tabKeyWalksTheStoredOrder()
              (QStringList{"NewTempl", "NewProject", "ExistingProject", "ThePalmor", "NewTempl"}));
 }
 
+void FormTest::arrowKeysChooseThePlatform_data()
+{
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<bool>("spaceFirst");
+    QTest::addColumn<QList<Qt::Key>>("keys");
+    QTest::addColumn<QList<int>>("indexes");
+    QTest::addColumn<QString>("checked");
+
+    // Down and Up follow the screen: Palmor, Dunnet, Vessik, Lenko Camera.
+    const QList<Qt::Key> downUp{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up};
+    QTest::newRow("from a chosen platform")
+        << "ThePalmor" << true << downUp << QList<int>{1, 2, 3, 2} << "TheVessik";
+    // Checks the platform it moves to, though none was chosen.
+    QTest::newRow("with no platform chosen")
+        << "ThePalmor" << false << downUp << QList<int>{1, 2, 3, 2} << "TheVessik";
+    QTest::newRow("up with no platform chosen")
+        << "TheTovrin" << false << QList<Qt::Key>{Qt::Key_Up} << QList<int>{2} << "TheVessik";
+}
+
 void FormTest::arrowKeysChooseThePlatform()
 {
+    QFETCH(QString, focused);
+    QFETCH(bool, spaceFirst);
+    QFETCH(QList<Qt::Key>, keys);
+    QFETCH(QList<int>, indexes);
+    QFETCH(QString, checked);
+
     FakePlatform *platform = nullptr;
     const auto form = makeForm(platform);
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     if (!becomesActive(form.get()))
         QSKIP("The window system did not activate the window: keys cannot reach it.");
-    auto *palmor = form->findChild<QRadioButton *>("ThePalmor");
-    palmor->setFocus();
-    QTest::keyClick(palmor, Qt::Key_Space);
-    QCOMPARE(int(form->platformIndex()), 0);
+    auto *start = form->findChild<QRadioButton *>(focused);
+    start->setFocus();
+    if (spaceFirst)
+        QTest::keyClick(start, Qt::Key_Space);
 
-    // Down and Up follow the screen: Palmor, Dunnet, Vessik, Lenko Camera.
-    QList<int> indexes;
-    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
+    QList<int> chosen;
+    for (Qt::Key key : keys) {
         QVERIFY(QApplication::focusWidget());
         QTest::keyClick(QApplication::focusWidget(), key);
-        indexes << form->platformIndex();
+        chosen << form->platformIndex();
     }
-    QCOMPARE(indexes, (QList<int>{1, 2, 3, 2}));
-    QVERIFY(form->findChild<QRadioButton *>("TheVessik")->isChecked());
+    QCOMPARE(chosen, indexes);
+    QStringList checkedNames;
+    for (QRadioButton *radio : form->findChildren<QRadioButton *>()) {
+        if (radio->isChecked())
+            checkedNames << radio->objectName();
+    }
+    QCOMPARE(checkedNames, QStringList{checked});
 }
 
 void FormTest::enterPressesTheFocusedButton()
