@@ -30,8 +30,8 @@ struct Scene
         fake->directories.insert(
             {"/work", "/work/robot", "/work/my proj", "/work/locked", "/work/built"});
         fake->readOnlyDirectories.insert("/work/locked");
-        fake->files.insert({"/work/robot/main.c", "/work/file", "/work/locked/main.c",
-                            "/work/built/main.c", "/work/built/Makefile"});
+        fake->files.insert(
+            {"/work/robot/main.c", "/work/file", "/work/built/main.c", "/work/built/Makefile"});
         platform = fake.get();
         form = std::make_unique<TForm1>(std::move(fake));
         platform->log.clear();
@@ -269,13 +269,6 @@ void CreateActionsTest::fromFiles_data()
                                 "message: Erreur lors de la copie du fichier Make patron : "
                                 "/dev/dunpack115/examples/Makefile vers /work/built/Makefile",
                                 Exists, "exit: 0"};
-    QTest::newRow("folder not writable")
-        << "TheDunnet" << std::optional<std::string>("/work/locked/main.c") << QStringList()
-        << QStringList() << true
-        << dialog + QStringList{"copy: /dev/dunpack115/examples/Makefile -> /work/locked/Makefile",
-                                "message: Erreur lors de la copie du fichier Make patron : "
-                                "/dev/dunpack115/examples/Makefile vers /work/locked/Makefile",
-                                PermissionDenied, "exit: 0"};
     QTest::newRow("IDE missing") << "TheDunnet" << mainC << QStringList()
                                  << QStringList{QString::fromStdString(Ide)} << true
                                  << dialog +
@@ -350,13 +343,10 @@ void CreateActionsTest::dialogOpensWhereTheUserMayWrite_data()
 
     const std::optional<std::string> home("/home/zoé");
     QTest::newRow("template, root writable") << "NewTempl" << true << home << "/dev";
-    QTest::newRow("files, root writable") << "NewProject" << true << home << "/dev";
     QTest::newRow("template, root read-only") << "NewTempl" << false << home << "/home/zoé";
     QTest::newRow("files, root read-only") << "NewProject" << false << home << "/home/zoé";
     QTest::newRow("root read-only, no HOME")
         << "NewTempl" << false << std::optional<std::string>() << "/dev";
-    QTest::newRow("root read-only, empty HOME")
-        << "NewTempl" << false << std::optional<std::string>("") << "/dev";
 }
 
 void CreateActionsTest::dialogOpensWhereTheUserMayWrite()

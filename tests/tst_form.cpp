@@ -235,30 +235,14 @@ void FormTest::tabKeyWalksTheStoredOrder()
 
 void FormTest::arrowKeysChooseThePlatform_data()
 {
-    QTest::addColumn<QString>("focused");
-    QTest::addColumn<bool>("spaceFirst");
-    QTest::addColumn<QList<Qt::Key>>("keys");
-    QTest::addColumn<QList<int>>("indexes");
-    QTest::addColumn<QString>("checked");
-
-    // Down and Up follow the screen: Palmor, Dunnet, Vessik, Lenko Camera.
-    const QList<Qt::Key> downUp{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up};
-    QTest::newRow("from a chosen platform")
-        << "ThePalmor" << true << downUp << QList<int>{1, 2, 3, 2} << "TheVessik";
-    // Checks the platform it moves to, though none was chosen.
-    QTest::newRow("with no platform chosen")
-        << "ThePalmor" << false << downUp << QList<int>{1, 2, 3, 2} << "TheVessik";
-    QTest::newRow("up with no platform chosen")
-        << "TheTovrin" << false << QList<Qt::Key>{Qt::Key_Up} << QList<int>{2} << "TheVessik";
+    QTest::addColumn<bool>("chosenFirst");
+    QTest::newRow("from a chosen platform") << true;
+    QTest::newRow("with no platform chosen yet") << false;
 }
 
 void FormTest::arrowKeysChooseThePlatform()
 {
-    QFETCH(QString, focused);
-    QFETCH(bool, spaceFirst);
-    QFETCH(QList<Qt::Key>, keys);
-    QFETCH(QList<int>, indexes);
-    QFETCH(QString, checked);
+    QFETCH(bool, chosenFirst);
 
     FakePlatform *platform = nullptr;
     const auto form = makeForm(platform);
@@ -266,24 +250,21 @@ void FormTest::arrowKeysChooseThePlatform()
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     if (!becomesActive(form.get()))
         QSKIP("The window system did not activate the window: keys cannot reach it.");
-    auto *start = form->findChild<QRadioButton *>(focused);
-    start->setFocus();
-    if (spaceFirst)
-        QTest::keyClick(start, Qt::Key_Space);
+    auto *palmor = form->findChild<QRadioButton *>("ThePalmor");
+    palmor->setFocus();
+    if (chosenFirst)
+        QTest::keyClick(palmor, Qt::Key_Space);
 
-    QList<int> chosen;
-    for (Qt::Key key : keys) {
+    // Down and Up follow the screen: Palmor, Dunnet, Vessik, Lenko Camera.
+    QList<int> indexes;
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
         QVERIFY(QApplication::focusWidget());
         QTest::keyClick(QApplication::focusWidget(), key);
-        chosen << form->platformIndex();
+        indexes << form->platformIndex();
     }
-    QCOMPARE(chosen, indexes);
-    QStringList checkedNames;
-    for (QRadioButton *radio : form->findChildren<QRadioButton *>()) {
-        if (radio->isChecked())
-            checkedNames << radio->objectName();
-    }
-    QCOMPARE(checkedNames, QStringList{checked});
+    QCOMPARE(indexes, (QList<int>{1, 2, 3, 2}));
+    QVERIFY(form->findChild<QRadioButton *>("TheVessik")->isChecked());
+    QVERIFY(!form->findChild<QRadioButton *>("ThePalmor")->isChecked());
 }
 
 void FormTest::enterPressesTheFocusedButton()
