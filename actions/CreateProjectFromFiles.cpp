@@ -8,7 +8,7 @@ void createProjectFromFiles(Platform &platform, const ProjectSetup &setup)
 {
     const auto chosen =
         chooseInDialog(platform, "Create Project from Files — choose one of your sources",
-                       setup.rootDir, "*.c;*.cc;*.s");
+                       dialogStartDirectory(platform, setup.rootDir), "*.c;*.cc;*.cpp;*.s;*.S");
     if (!chosen)
         return;
     // Only the chosen file's directory counts; the file itself is never read.

@@ -7,22 +7,25 @@
 void createProjectFromTemplate(Platform &platform, const ProjectSetup &setup)
 {
     const auto chosen = chooseInDialog(platform, "Create Project from Template — name a new folder",
-                                       setup.rootDir, "*");
+                                       dialogStartDirectory(platform, setup.rootDir), "*");
     if (!chosen)
         return;
     // A typed trailing "/" names the same directory; without it the project
     // name would be empty.
     const std::string projectDirectory = WithoutTrailingSeparators(*chosen);
 
-    if (!platform.createDirectory(projectDirectory))
-        reportAndEnd(platform, "Erreur lors de la création du répertoire : " + projectDirectory);
+    if (const std::error_code error = platform.createDirectory(projectDirectory))
+        reportAndEnd(platform, "Erreur lors de la création du répertoire : " + projectDirectory,
+                     error);
 
     const std::string projectName = LastComponent(projectDirectory);
     const std::string templateC = packExample(setup, "Template.c");
     const std::string projectC = projectDirectory + "/" + projectName + ".c";
-    if (!platform.copyFileExclusive(templateC, projectC))
-        reportAndEnd(platform, "Erreur lors de la copie du fichier C patron : " + templateC +
-                                   " vers " + projectC);
+    if (const std::error_code error = platform.copyFileExclusive(templateC, projectC))
+        reportAndEnd(platform,
+                     "Erreur lors de la copie du fichier C patron : " + templateC + " vers " +
+                         projectC,
+                     error);
 
     copyPackMakefile(platform, setup, projectDirectory);
 

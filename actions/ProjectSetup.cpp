@@ -1,12 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "ProjectSetup.h"
 
+#include "FailureReason.h"
 #include "Platform.h"
 #include "RunAndWait.h"
 
 std::string packExample(const ProjectSetup &setup, const std::string &fileName)
 {
     return setup.rootDir + "/" + setup.pack + "/examples/" + fileName;
+}
+
+std::string dialogStartDirectory(const Platform &platform, const std::string &rootDir)
+{
+    if (platform.isWritableDirectory(rootDir))
+        return rootDir;
+    const auto home = platform.environmentVariable("HOME");
+    return home && !home->empty() ? *home : rootDir;
 }
 
 std::optional<std::string> chooseInDialog(Platform &platform, const std::string &title,
@@ -26,14 +35,16 @@ void copyPackMakefile(Platform &platform, const ProjectSetup &setup,
 {
     const std::string templateMakefile = packExample(setup, "Makefile");
     const std::string projectMakefile = projectDirectory + "/Makefile";
-    if (!platform.copyFileExclusive(templateMakefile, projectMakefile))
-        reportAndEnd(platform, "Erreur lors de la copie du fichier Make patron : " +
-                                   templateMakefile + " vers " + projectMakefile);
+    if (const std::error_code error = platform.copyFileExclusive(templateMakefile, projectMakefile))
+        reportAndEnd(platform,
+                     "Erreur lors de la copie du fichier Make patron : " + templateMakefile +
+                         " vers " + projectMakefile,
+                     error);
 }
 
-void reportAndEnd(Platform &platform, const std::string &message)
+void reportAndEnd(Platform &platform, const std::string &message, const std::error_code &error)
 {
-    platform.showMessage(message);
+    platform.showMessage(message, error ? failureReason(error) : std::string());
     platform.exitProcess(0);
 }
 

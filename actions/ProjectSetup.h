@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <system_error>
 
 class Platform;
 
@@ -19,6 +20,10 @@ struct ProjectSetup
 // A file of the chosen platform's examples: rootDir/pack/examples/fileName.
 std::string packExample(const ProjectSetup &setup, const std::string &fileName);
 
+// Where the create dialogs open: the installation root where the user may
+// write, else (a packaged root) the home directory.
+std::string dialogStartDirectory(const Platform &platform, const std::string &rootDir);
+
 // Sets up the open-file dialog (start directory, options, filter, then the title
 // that says what it asks for) and shows it; the confirmed path, or nothing when
 // the user cancelled.
@@ -30,8 +35,10 @@ std::optional<std::string> chooseInDialog(Platform &platform, const std::string 
 void copyPackMakefile(Platform &platform, const ProjectSetup &setup,
                       const std::string &projectDirectory);
 
-// Shows the message, then ends the process with status 0.
-void reportAndEnd(Platform &platform, const std::string &message);
+// Shows the message, with the error's reason below it when there is one, then
+// ends the process with status 0.
+void reportAndEnd(Platform &platform, const std::string &message,
+                  const std::error_code &error = {});
 
 // Has the IDE create the project file in batch mode, then open it; ends the
 // process with status 0 once the IDE is closed.

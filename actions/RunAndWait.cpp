@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "RunAndWait.h"
 
+#include "FailureReason.h"
 #include "Platform.h"
 
 void RunAndWait(Platform &platform, const Command &command)
 {
     platform.setBusyCursor(true);
-    if (!platform.startProcess(command)) {
-        platform.showMessage("Impossible de lancer la commande " + command.displayText());
+    if (const std::error_code error = platform.startProcess(command)) {
+        platform.showMessage("Impossible de lancer la commande " + command.displayText(),
+                             failureReason(error));
         platform.exitProcess(0);
     }
     platform.waitForProcess();

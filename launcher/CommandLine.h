@@ -4,23 +4,31 @@
 #include <string>
 
 // What the arguments ask for. --help and --version are answered on standard
-// output before any window exists; every other argument is ignored.
-enum class CommandLineRequest
+// output, and an unknown option on standard error, before any window exists.
+// Qt's own options, with their values, are left to Qt; other arguments are ignored.
+struct CommandLineRequest
 {
-    ShowWindow,
-    Help,
-    Version
+    enum Kind
+    {
+        ShowWindow,
+        Help,
+        Version,
+        UnknownOption
+    };
+    Kind kind = ShowWindow;
+    std::string unknownOption;
 };
 
-// The first --help or --version decides.
+// The first --help, --version or unknown option decides.
 CommandLineRequest commandLineRequest(int argc, const char *const argv[]);
 
 std::string helpText();
 std::string versionText();
 
-// Prints the text for Help or Version; the exit status (1 if it could not be
-// written, for example to a full disk).
-int answerCommandLineRequest(CommandLineRequest request);
+// Prints the text for Help or Version (exit status 0, or 1 if it could not be
+// written, for example to a full disk), or the usage for an unknown option
+// (exit status 2).
+int answerCommandLineRequest(const CommandLineRequest &request);
 
 // The line to print on standard error for a locale whose character set is not
 // UTF-8, or an empty string. Qt writes names as UTF-8 whatever the locale says.

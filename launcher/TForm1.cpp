@@ -9,6 +9,8 @@
 #include "ui_TForm1.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QRadioButton>
 
 namespace {
 const QString Title = QStringLiteral("Quellix Project Management");
@@ -26,6 +28,8 @@ TForm1::TForm1(std::unique_ptr<Platform> platform, QWidget *parent)
     if (!QFont::substitutes(FormFont).contains(FormFontSubstitute))
         QFont::insertSubstitution(FormFont, FormFontSubstitute);
     ui->setupUi(this);
+    for (QRadioButton *radio : findChildren<QRadioButton *>())
+        radio->installEventFilter(this);
     move(StoredPosition);
     if (!m_platform)
         m_platform = std::make_unique<QtPlatform>(this);
@@ -101,10 +105,23 @@ template <typename Action> void TForm1::runAlone(Action action)
     action();
 }
 
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    // Qt's arrow keys take the check along only from a checked button. With no
+    // platform chosen yet, the focused one is checked first, so that the key
+    // checks the one it moves to, as radio groups do on common desktops.
+    if (event->type() == QEvent::KeyPress && PlatformIndex == NoPlatform) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right)
+            static_cast<QRadioButton *>(watched)->click();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 bool TForm1::platformChosen()
 {
     if (PlatformIndex == NoPlatform) {
-        m_platform->showMessage("Choisissez une plateforme, SVP !");
+        m_platform->showMessage("Choisissez une plateforme, SVP !", {});
         return false;
     }
     return true;

@@ -37,6 +37,9 @@ public slots:
     void NewTemplClick();
     void NewProjectClick();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void SetupEnvironment();
     // Runs one action to its end; a press that arrives while an action runs (an

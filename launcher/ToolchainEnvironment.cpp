@@ -10,7 +10,7 @@ ToolchainPaths exportToolchainEnvironment(Platform &platform)
     if (const auto directory = platform.currentDirectory())
         paths.rootDir = *directory;
     else
-        platform.showMessage("Cannot get current directory, please rerun the application.");
+        platform.showMessage("Cannot get current directory, please rerun the application.", {});
     paths.navigatorExe = paths.rootDir + "/SN451/bin/snavigator.exe";
 
     // ":" separates PATH's entries: such a root would add pieces of itself as
@@ -18,7 +18,8 @@ ToolchainPaths exportToolchainEnvironment(Platform &platform)
     if (paths.rootDir.find(':') != std::string::npos) {
         platform.showMessage(
             "Cannot put the installation's tools on PATH, as its directory name contains ':': " +
-            paths.rootDir);
+                paths.rootDir,
+            {});
     } else {
         const std::string inheritedPath =
             platform.environmentVariable("PATH").value_or(std::string());

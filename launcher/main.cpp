@@ -9,8 +9,10 @@
 
 int main(int argc, char *argv[])
 {
+    // Before the application object: without a display, Qt would end the
+    // process before an unknown option could be refused.
     const CommandLineRequest request = commandLineRequest(argc, argv);
-    if (request != CommandLineRequest::ShowWindow)
+    if (request.kind != CommandLineRequest::ShowWindow)
         return answerCommandLineRequest(request);
     if (const std::string warning = environmentLocaleWarning(); !warning.empty())
         std::fprintf(stderr, "%s\n", warning.c_str());

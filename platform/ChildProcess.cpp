@@ -70,7 +70,8 @@ bool isReadable(int fd)
 }
 
 // An eventfd that a thread of its own signals once the program has ended; the
-// thread also releases the program's process entry. -1 when none can be made.
+// thread also releases the program's process entry. -1 with errno set when
+// none can be made.
 int watchEndInThread(pid_t pid)
 {
     const int endNotifier = ::eventfd(0, EFD_CLOEXEC);
@@ -79,7 +80,9 @@ int watchEndInThread(pid_t pid)
     // The thread writes to its own descriptor, so that it may outlive the caller's.
     const int signalled = ::fcntl(endNotifier, F_DUPFD_CLOEXEC, 0);
     if (signalled < 0) {
+        const int error = errno;
         ::close(endNotifier);
+        errno = error;
         return -1;
     }
     try {
@@ -90,9 +93,10 @@ int watchEndInThread(pid_t pid)
             }
             ::close(signalled);
         }).detach();
-    } catch (const std::system_error &) {
+    } catch (const std::system_error &failure) {
         ::close(signalled);
         ::close(endNotifier);
+        errno = failure.code().value();
         return -1;
     }
     return endNotifier;
@@ -100,7 +104,7 @@ int watchEndInThread(pid_t pid)
 
 } // namespace
 
-std::unique_ptr<ChildProcess> ChildProcess::start(const Command &command, EndWatch watch)
+ChildProcess::Started ChildProcess::start(const Command &command, EndWatch watch)
 {
     std::vector<char *> argv;
     argv.reserve(command.arguments.size() + 2);
@@ -113,25 +117,27 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const Command &command, EndWat
     // an unknown format) as its own result, without a shell fallback.
     const CleanSignalAttributes attributes;
     pid_t pid = 0;
-    if (posix_spawn(&pid, command.program.c_str(), nullptr, attributes.get(), argv.data(),
-                    environ) != 0)
-        return nullptr;
+    if (const int error = posix_spawn(&pid, command.program.c_str(), nullptr, attributes.get(),
+                                      argv.data(), environ))
+        return {nullptr, {error, std::generic_category()}};
 
     if (watch == EndWatch::ProcessDescriptor) {
         const int pidfd = openProcessDescriptor(pid);
         if (pidfd >= 0)
-            return std::unique_ptr<ChildProcess>(new ChildProcess(pid, pidfd, watch));
+            return {std::unique_ptr<ChildProcess>(new ChildProcess(pid, pidfd, watch)), {}};
         // Refused by an old kernel or a sandbox's system-call filter.
     }
     const int endNotifier = watchEndInThread(pid);
     if (endNotifier < 0) {
+        const std::error_code error(errno, std::generic_category());
         // Nothing can watch it: it cannot be waited for, so it must not run.
         ::kill(pid, SIGKILL);
         waitForEnd(pid, 0);
-        return nullptr;
+        return {nullptr, error};
     }
-    return std::unique_ptr<ChildProcess>(
-        new ChildProcess(pid, endNotifier, EndWatch::WaiterThread));
+    return {
+        std::unique_ptr<ChildProcess>(new ChildProcess(pid, endNotifier, EndWatch::WaiterThread)),
+        {}};
 }
 
 ChildProcess::~ChildProcess()

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <sys/types.h>
+#include <system_error>
 
 // A started program, with a file descriptor that becomes readable when it ends,
 // so that an event loop can wait for it without polling. Nothing here ever
@@ -20,10 +21,15 @@ public:
         WaiterThread
     };
 
+    struct Started
+    {
+        std::unique_ptr<ChildProcess> process; // null when it could not be started
+        std::error_code error;                 // why not
+    };
+
     // Starts the program, inheriting environment, current directory and standard
-    // streams; null when it cannot be started (missing, not executable, empty...).
-    static std::unique_ptr<ChildProcess> start(const Command &command,
-                                               EndWatch watch = EndWatch::ProcessDescriptor);
+    // streams; fails when it cannot be started (missing, not executable, empty...).
+    static Started start(const Command &command, EndWatch watch = EndWatch::ProcessDescriptor);
 
     // A program still running is left to run: destruction never waits for it.
     ~ChildProcess();

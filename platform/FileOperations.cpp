@@ -89,27 +89,36 @@ bool copyContents(int from, int to)
     }
 }
 
+std::error_code lastError()
+{
+    return {errno, std::generic_category()};
+}
+
 } // namespace
 
 namespace posix {
 
-bool createDirectory(const std::string &path)
+std::error_code createDirectory(const std::string &path)
 {
-    return ::mkdir(path.c_str(), 0777) == 0;
+    return ::mkdir(path.c_str(), 0777) == 0 ? std::error_code() : lastError();
 }
 
-bool copyFileExclusive(const std::string &source, const std::string &target)
+std::error_code copyFileExclusive(const std::string &source, const std::string &target)
 {
     // Non-blocking, so that opening a FIFO cannot hang before it is recognised.
     FileDescriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!from.isValid())
-        return false;
+        return lastError();
     struct stat status = {};
-    if (::fstat(from.get(), &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
+    if (::fstat(from.get(), &status) != 0)
+        return lastError();
+    if (S_ISDIR(status.st_mode))
+        return std::make_error_code(std::errc::is_a_directory);
+    if (!S_ISREG(status.st_mode))
+        return std::make_error_code(std::errc::not_supported);
     const int flags = ::fcntl(from.get(), F_GETFL);
     if (flags < 0 || ::fcntl(from.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        return false;
+        return lastError();
 
     // Created with the source's permission bits, less the umask as the system
     // applies it to every new file; a read-only mode still allows this first write.
@@ -118,16 +127,16 @@ bool copyFileExclusive(const std::string &source, const std::string &target)
                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
                              permissions));
     if (!to.isValid())
-        return false;
+        return lastError();
 
     const FileSizeSignalIgnored fileSizeSignalIgnored;
-    const bool copied = copyContents(from.get(), to.get()) && to.close();
-    if (!copied) {
-        if (to.isValid())
-            to.close();
-        ::unlink(target.c_str());
-    }
-    return copied;
+    if (copyContents(from.get(), to.get()) && to.close())
+        return {};
+    const std::error_code error = lastError();
+    if (to.isValid())
+        to.close();
+    ::unlink(target.c_str());
+    return error;
 }
 
 } // namespace posix

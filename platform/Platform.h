@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <system_error>
 
 // What the launcher needs from the windowing toolkit and the operating system.
 // Paths, variables and command lines are native byte strings; messages are UTF-8.
@@ -15,8 +16,9 @@ public:
 
     // Toolkit
 
-    // A modal box with one OK button; returns once the user has closed it.
-    virtual void showMessage(const std::string &text) = 0;
+    // A modal box with one OK button; returns once the user has closed it. A
+    // reason, when not empty, is shown below the text as its informative text.
+    virtual void showMessage(const std::string &text, const std::string &reason) = 0;
     // The application-wide pointer: the busy cursor, shown at once, or the normal one.
     virtual void setBusyCursor(bool busy) = 0;
 
@@ -40,16 +42,22 @@ public:
     // Set in this process, so that every program started afterwards inherits it.
     virtual void setEnvironmentVariable(const std::string &name, const std::string &value) = 0;
 
-    // One level, default permissions; false when the name exists or the parent is missing.
-    virtual bool createDirectory(const std::string &path) = 0;
+    // Whether this process may create entries in the directory.
+    virtual bool isWritableDirectory(const std::string &path) const = 0;
+
+    // The operations below return the system's error, or no error on success.
+
+    // One level, default permissions; fails when the name exists or the parent is missing.
+    [[nodiscard]] virtual std::error_code createDirectory(const std::string &path) = 0;
     // Copies a regular file's bytes and permission bits (less the umask) to a target that must not
-    // exist yet; false when it exists or the copy fails, and no partial file stays.
-    virtual bool copyFileExclusive(const std::string &source, const std::string &target) = 0;
+    // exist yet; fails when it exists or the copy fails, and no partial file stays.
+    [[nodiscard]] virtual std::error_code copyFileExclusive(const std::string &source,
+                                                            const std::string &target) = 0;
 
     // Starts the program with the launcher's environment, current directory and
-    // standard streams; false when it cannot be started, or while a program
+    // standard streams; fails when it cannot be started, or while a program
     // started before is still running.
-    virtual bool startProcess(const Command &command) = 0;
+    [[nodiscard]] virtual std::error_code startProcess(const Command &command) = 0;
     // Returns once the started program has ended. Meanwhile the window keeps
     // painting and answering the window manager, shows that it is busy and takes
     // no input by any route, and nothing of the launcher holds the desktop's input.

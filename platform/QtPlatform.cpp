@@ -22,12 +22,13 @@ QtPlatform::~QtPlatform()
     delete m_fileOpenDlg;
 }
 
-void QtPlatform::showMessage(const std::string &text)
+void QtPlatform::showMessage(const std::string &text, const std::string &reason)
 {
     QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
                     QString::fromStdString(text), QMessageBox::Ok, m_window);
     // Paths may hold "<" or "&": never read them as markup.
     box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(QString::fromStdString(reason));
     box.exec();
 }
 
@@ -121,23 +122,30 @@ void QtPlatform::setEnvironmentVariable(const std::string &name, const std::stri
     ::setenv(name.c_str(), value.c_str(), 1);
 }
 
-bool QtPlatform::createDirectory(const std::string &path)
+bool QtPlatform::isWritableDirectory(const std::string &path) const
+{
+    // Creating an entry takes both the right to write and to search.
+    return ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+std::error_code QtPlatform::createDirectory(const std::string &path)
 {
     return posix::createDirectory(path);
 }
 
-bool QtPlatform::copyFileExclusive(const std::string &source, const std::string &target)
+std::error_code QtPlatform::copyFileExclusive(const std::string &source, const std::string &target)
 {
     return posix::copyFileExclusive(source, target);
 }
 
-bool QtPlatform::startProcess(const Command &command)
+std::error_code QtPlatform::startProcess(const Command &command)
 {
     // One program at a time: a second one is refused while the first runs.
     if (m_child && !m_child->hasEnded())
-        return false;
-    m_child = ChildProcess::start(command);
-    return m_child != nullptr;
+        return std::make_error_code(std::errc::device_or_resource_busy);
+    ChildProcess::Started started = ChildProcess::start(command);
+    m_child = std::move(started.process);
+    return started.error;
 }
 
 void QtPlatform::waitForProcess()

@@ -20,7 +20,7 @@ public:
     explicit QtPlatform(QWidget *window);
     ~QtPlatform() override;
 
-    void showMessage(const std::string &text) override;
+    void showMessage(const std::string &text, const std::string &reason) override;
     void setBusyCursor(bool busy) override;
 
     void setDialogInitialDir(const std::string &directory) override;
@@ -34,10 +34,12 @@ public:
     std::optional<std::string> environmentVariable(const std::string &name) const override;
     void setEnvironmentVariable(const std::string &name, const std::string &value) override;
 
-    bool createDirectory(const std::string &path) override;
-    bool copyFileExclusive(const std::string &source, const std::string &target) override;
+    bool isWritableDirectory(const std::string &path) const override;
+    std::error_code createDirectory(const std::string &path) override;
+    std::error_code copyFileExclusive(const std::string &source,
+                                      const std::string &target) override;
 
-    bool startProcess(const Command &command) override;
+    std::error_code startProcess(const Command &command) override;
     void waitForProcess() override;
 
     [[noreturn]] void exitProcess(int status) override;
@@ -56,5 +58,5 @@ private:
     std::unique_ptr<ChildProcess> m_child;
 };
 
-// Qt's name-filter syntax for ";"-separated patterns: "*.c;*.cc;*.s" -> "*.c *.cc *.s".
+// Qt's name-filter syntax for ";"-separated patterns: "*.c;*.cc;*.S" -> "*.c *.cc *.S".
 QString nameFilterFromPatterns(const std::string &patterns);

@@ -20,7 +20,16 @@ void FakePlatform::setWindow(QWidget *window)
 
 std::vector<std::string> FakePlatform::messages() const
 {
-    const std::string prefix = "message: ";
+    return logged("message: ");
+}
+
+std::vector<std::string> FakePlatform::reasons() const
+{
+    return logged("reason: ");
+}
+
+std::vector<std::string> FakePlatform::logged(const std::string &prefix) const
+{
     std::vector<std::string> result;
     for (const std::string &entry : log) {
         if (entry.compare(0, prefix.size(), prefix) == 0)
@@ -29,9 +38,11 @@ std::vector<std::string> FakePlatform::messages() const
     return result;
 }
 
-void FakePlatform::showMessage(const std::string &text)
+void FakePlatform::showMessage(const std::string &text, const std::string &reason)
 {
     log.push_back("message: " + text);
+    if (!reason.empty())
+        log.push_back("reason: " + reason);
 }
 
 void FakePlatform::setBusyCursor(bool busy)
@@ -110,38 +121,61 @@ bool FakePlatform::exists(const std::string &path) const
     return directories.count(path) > 0 || files.count(path) > 0;
 }
 
-bool FakePlatform::createDirectory(const std::string &path)
+std::error_code FakePlatform::refusesNewEntry(const std::string &path) const
+{
+    const std::string parentPart = DirectoryPart(path);
+    const std::string parent = parentPart.empty() ? "/" : parentPart;
+    if (exists(path))
+        return std::make_error_code(std::errc::file_exists);
+    if (directories.count(parent) == 0)
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    if (readOnlyDirectories.count(parent) > 0)
+        return std::make_error_code(std::errc::permission_denied);
+    return {};
+}
+
+bool FakePlatform::isWritableDirectory(const std::string &path) const
+{
+    if (m_real)
+        return m_real->isWritableDirectory(path);
+    return directories.count(path) > 0 && readOnlyDirectories.count(path) == 0;
+}
+
+std::error_code FakePlatform::createDirectory(const std::string &path)
 {
     log.push_back("mkdir: " + path);
     if (m_real)
         return m_real->createDirectory(path);
-    const std::string parent = DirectoryPart(path);
-    if (exists(path) || directories.count(parent.empty() ? "/" : parent) == 0)
-        return false;
-    directories.insert(path);
-    return true;
+    const std::error_code error = refusesNewEntry(path);
+    if (!error)
+        directories.insert(path);
+    return error;
 }
 
-bool FakePlatform::copyFileExclusive(const std::string &source, const std::string &target)
+std::error_code FakePlatform::copyFileExclusive(const std::string &source,
+                                                const std::string &target)
 {
     log.push_back("copy: " + source + " -> " + target);
     if (m_real)
         return m_real->copyFileExclusive(source, target);
-    const std::string parent = DirectoryPart(target);
-    if (files.count(source) == 0 || exists(target) ||
-        directories.count(parent.empty() ? "/" : parent) == 0)
-        return false;
-    files.insert(target);
-    return true;
+    if (files.count(source) == 0)
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    const std::error_code error = refusesNewEntry(target);
+    if (!error)
+        files.insert(target);
+    return error;
 }
 
-bool FakePlatform::startProcess(const Command &command)
+std::error_code FakePlatform::startProcess(const Command &command)
 {
     log.push_back("start: " + command.displayText());
-    if (m_real ? !m_real->startProcess(command) : unstartablePrograms.count(command.program) > 0)
-        return false;
-    startedCommands.push_back(command);
-    return true;
+    const std::error_code error = m_real ? m_real->startProcess(command)
+                                  : unstartablePrograms.count(command.program) > 0
+                                      ? std::make_error_code(std::errc::no_such_file_or_directory)
+                                      : std::error_code();
+    if (!error)
+        startedCommands.push_back(command);
+    return error;
 }
 
 void FakePlatform::waitForProcess()

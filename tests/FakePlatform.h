@@ -50,16 +50,18 @@ public:
     std::optional<std::string> workingDirectory = std::string("/fake/root");
     std::map<std::string, std::string> environment;
     std::set<std::string> directories{"/"};
+    std::set<std::string> readOnlyDirectories; // creating entries in them is refused
     std::set<std::string> files;
-    std::set<std::string> unstartablePrograms;
+    std::set<std::string> unstartablePrograms; // as if missing
 
-    // Record, in call order: "message: ...", "cursor: busy", "dialog.execute", ...
+    // Record, in call order: "message: ...", "reason: ...", "cursor: busy", ...
     std::vector<std::string> log;
     std::vector<Command> startedCommands;
 
     std::vector<std::string> messages() const;
+    std::vector<std::string> reasons() const;
 
-    void showMessage(const std::string &text) override;
+    void showMessage(const std::string &text, const std::string &reason) override;
     void setBusyCursor(bool busy) override;
     void setDialogInitialDir(const std::string &directory) override;
     void addDialogHideReadOnly() override;
@@ -70,14 +72,19 @@ public:
     std::optional<std::string> currentDirectory() const override;
     std::optional<std::string> environmentVariable(const std::string &name) const override;
     void setEnvironmentVariable(const std::string &name, const std::string &value) override;
-    bool createDirectory(const std::string &path) override;
-    bool copyFileExclusive(const std::string &source, const std::string &target) override;
-    bool startProcess(const Command &command) override;
+    bool isWritableDirectory(const std::string &path) const override;
+    std::error_code createDirectory(const std::string &path) override;
+    std::error_code copyFileExclusive(const std::string &source,
+                                      const std::string &target) override;
+    std::error_code startProcess(const Command &command) override;
     void waitForProcess() override;
     [[noreturn]] void exitProcess(int status) override;
 
 private:
+    std::vector<std::string> logged(const std::string &prefix) const;
     bool exists(const std::string &path) const;
+    // Why a new entry cannot be made at the path, or no error.
+    std::error_code refusesNewEntry(const std::string &path) const;
     std::unique_ptr<Platform> m_real; // null for the in-memory system
     std::string m_dialogFileName;
 };

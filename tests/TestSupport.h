@@ -8,11 +8,13 @@
 #include <QTest>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 Q_DECLARE_METATYPE(std::string)
 Q_DECLARE_METATYPE(std::optional<std::string>)
 Q_DECLARE_METATYPE(Command)
+Q_DECLARE_METATYPE(std::errc)
 
 namespace QTest {
 // Readable failure output for native byte strings.
@@ -28,6 +30,12 @@ inline QStringList toQStringList(const std::vector<std::string> &texts)
     for (const std::string &text : texts)
         list << QString::fromStdString(text);
     return list;
+}
+
+// What the system says for the error, as a failure's reason shows it.
+inline QString systemMessage(std::errc error)
+{
+    return QString::fromStdString(std::make_error_code(error).message());
 }
 
 #include "ModalAnswer.h"

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The real launcher window, driven from inside: checks a platform, clicks a
-// button and types an answer into the real file dialog. Messages are printed
-// on standard output and answered. Arguments: radio button, button, typed path;
+// button and types an answer into the real file dialog. Messages, with their
+// informative text, and the dialog's folder and filter are printed on standard
+// output, and answered. Arguments: radio button, button, typed path;
 // with no button, the window is closed at once.
 #include "Startup.h"
 #include "TForm1.h"
@@ -21,10 +22,13 @@ void answerModals(const QString &typedPath)
     answerNextModal([typedPath](QWidget *modal) {
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             std::printf("message: %s\n", box->text().toUtf8().constData());
+            if (!box->informativeText().isEmpty())
+                std::printf("reason: %s\n", box->informativeText().toUtf8().constData());
             std::fflush(stdout);
             box->accept();
         } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
             std::printf("dialog: %s\n", dialog->directory().absolutePath().toUtf8().constData());
+            std::printf("filter: %s\n", dialog->selectedNameFilter().toUtf8().constData());
             std::fflush(stdout);
             auto *edit = dialog->findChild<QLineEdit *>("fileNameEdit");
             edit->setText(typedPath);

@@ -22,6 +22,7 @@ int main(int argc, char *argv[])
                     cursor && cursor->shape() == Qt::WaitCursor ? "busy" : "normal");
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             std::printf("message: %s\n", qPrintable(box->text()));
+            std::printf("reason: %s\n", qPrintable(box->informativeText()));
             box->accept();
         }
     });

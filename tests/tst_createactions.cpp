@@ -27,8 +27,11 @@ struct Scene
             fake->files.insert(root + "/" + pack + "/examples/Template.c");
             fake->files.insert(root + "/" + pack + "/examples/Makefile");
         }
-        fake->directories.insert({"/work", "/work/robot", "/work/my proj"});
-        fake->files.insert({"/work/robot/main.c", "/work/file"});
+        fake->directories.insert(
+            {"/work", "/work/robot", "/work/my proj", "/work/locked", "/work/built"});
+        fake->readOnlyDirectories.insert("/work/locked");
+        fake->files.insert(
+            {"/work/robot/main.c", "/work/file", "/work/built/main.c", "/work/built/Makefile"});
         platform = fake.get();
         form = std::make_unique<TForm1>(std::move(fake));
         platform->log.clear();
@@ -82,7 +85,10 @@ void runRow(const QString &button)
 }
 
 const QString TemplateFilter = "*";
-const QString FilesFilter = "*.c;*.cc;*.s";
+const QString FilesFilter = "*.c;*.cc;*.cpp;*.s;*.S";
+const QString Exists = "reason: a file of that name is already there";
+const QString NoSuchFile = "reason: " + systemMessage(std::errc::no_such_file_or_directory);
+const QString PermissionDenied = "reason: " + systemMessage(std::errc::permission_denied);
 
 // The dialog's settings in order, then its use; the title says what each road asks for.
 QStringList dialogSteps(const QString &filter)
@@ -108,6 +114,8 @@ private slots:
     void fromFiles();
     void cancelledDialogIsSetUpAgainTheSameWay_data();
     void cancelledDialogIsSetUpAgainTheSameWay();
+    void dialogOpensWhereTheUserMayWrite_data();
+    void dialogOpensWhereTheUserMayWrite();
     void rootDirectoryDoublesTheSeparator();
 };
 
@@ -151,14 +159,21 @@ void CreateActionsTest::fromTemplate_data()
         << true
         << dialog + QStringList{"mkdir: /work/file",
                                 "message: Erreur lors de la création du répertoire : /work/file",
-                                "exit: 0"};
+                                Exists, "exit: 0"};
     QTest::newRow("two new levels")
         << "ThePalmor" << std::optional<std::string>("/work/new/demo") << QStringList()
         << QStringList() << true
         << dialog +
                QStringList{"mkdir: /work/new/demo",
                            "message: Erreur lors de la création du répertoire : /work/new/demo",
-                           "exit: 0"};
+                           NoSuchFile, "exit: 0"};
+    QTest::newRow("folder not writable")
+        << "ThePalmor" << std::optional<std::string>("/work/locked/demo") << QStringList()
+        << QStringList() << true
+        << dialog +
+               QStringList{"mkdir: /work/locked/demo",
+                           "message: Erreur lors de la création du répertoire : /work/locked/demo",
+                           PermissionDenied, "exit: 0"};
     QTest::newRow("Template.c missing")
         << "TheDunnet" << demo << QStringList{"/dev/dunpack115/examples/Template.c"}
         << QStringList() << true
@@ -166,7 +181,7 @@ void CreateActionsTest::fromTemplate_data()
                                 "copy: /dev/dunpack115/examples/Template.c -> /work/demo/demo.c",
                                 "message: Erreur lors de la copie du fichier C patron : "
                                 "/dev/dunpack115/examples/Template.c vers /work/demo/demo.c",
-                                "exit: 0"};
+                                NoSuchFile, "exit: 0"};
     QTest::newRow("Makefile missing")
         << "TheVessik" << demo << QStringList{"/dev/vespack113/examples/Makefile"} << QStringList()
         << true
@@ -175,6 +190,7 @@ void CreateActionsTest::fromTemplate_data()
                                 "copy: /dev/vespack113/examples/Makefile -> /work/demo/Makefile",
                                 "message: Erreur lors de la copie du fichier Make patron : "
                                 "/dev/vespack113/examples/Makefile vers /work/demo/Makefile",
+                                NoSuchFile,
                                 "exit: 0"};
     QTest::newRow("IDE missing") << "ThePalmor" << demo << QStringList()
                                  << QStringList{QString::fromStdString(Ide)} << true
@@ -188,6 +204,7 @@ void CreateActionsTest::fromTemplate_data()
                                                  "message: Impossible de lancer la commande " +
                                                      QString::fromStdString(Ide) +
                                                      " --batchmode --create /work/demo/demo.proj",
+                                                 NoSuchFile,
                                                  "exit: 0"};
     QTest::newRow("name with an extension")
         << "ThePalmor" << std::optional<std::string>("/work/demo.txt") << QStringList()
@@ -244,16 +261,25 @@ void CreateActionsTest::fromFiles_data()
         << dialog + QStringList{copyMake,
                                 "message: Erreur lors de la copie du fichier Make patron : "
                                 "/dev/dunpack115/examples/Makefile vers /work/robot/Makefile",
-                                "exit: 0"};
+                                NoSuchFile, "exit: 0"};
+    QTest::newRow("Makefile already there")
+        << "TheDunnet" << std::optional<std::string>("/work/built/main.c") << QStringList()
+        << QStringList() << true
+        << dialog + QStringList{"copy: /dev/dunpack115/examples/Makefile -> /work/built/Makefile",
+                                "message: Erreur lors de la copie du fichier Make patron : "
+                                "/dev/dunpack115/examples/Makefile vers /work/built/Makefile",
+                                Exists, "exit: 0"};
     QTest::newRow("IDE missing") << "TheDunnet" << mainC << QStringList()
                                  << QStringList{QString::fromStdString(Ide)} << true
                                  << dialog +
-                                        QStringList{copyMake, "cursor: busy",
+                                        QStringList{copyMake,
+                                                    "cursor: busy",
                                                     "start: " + QString::fromStdString(Ide) +
                                                         " -b -c /work/robot/robot.proj",
                                                     "message: Impossible de lancer la commande " +
                                                         QString::fromStdString(Ide) +
                                                         " -b -c /work/robot/robot.proj",
+                                                    NoSuchFile,
                                                     "exit: 0"};
     QTest::newRow("spaces stay in the text")
         << "ThePalmor" << std::optional<std::string>("/work/my proj/a b.c") << QStringList()
@@ -306,6 +332,42 @@ void CreateActionsTest::cancelledDialogIsSetUpAgainTheSameWay()
     QVERIFY(!scene.ended);
     QCOMPARE(toQStringList(scene.platform->log), dialogSteps(filter) + dialogSteps(filter));
     QCOMPARE(int(scene.form->platformIndex()), 2);
+}
+
+void CreateActionsTest::dialogOpensWhereTheUserMayWrite_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("rootWritable");
+    QTest::addColumn<std::optional<std::string>>("home");
+    QTest::addColumn<QString>("initialDir");
+
+    const std::optional<std::string> home("/home/zoé");
+    QTest::newRow("template, root writable") << "NewTempl" << true << home << "/dev";
+    QTest::newRow("template, root read-only") << "NewTempl" << false << home << "/home/zoé";
+    QTest::newRow("files, root read-only") << "NewProject" << false << home << "/home/zoé";
+    QTest::newRow("root read-only, no HOME")
+        << "NewTempl" << false << std::optional<std::string>() << "/dev";
+}
+
+void CreateActionsTest::dialogOpensWhereTheUserMayWrite()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, rootWritable);
+    QFETCH(std::optional<std::string>, home);
+    QFETCH(QString, initialDir);
+
+    Scene scene;
+    if (!rootWritable)
+        scene.platform->readOnlyDirectories.insert(Root);
+    if (home)
+        scene.platform->environment["HOME"] = *home;
+    scene.platform->dialogAnswers = {std::nullopt};
+    scene.choose("TheVessik");
+    scene.click(button);
+
+    QVERIFY(!scene.ended);
+    QCOMPARE(QString::fromStdString(scene.platform->log.front()),
+             "dialog.initialDir: " + initialDir);
 }
 
 void CreateActionsTest::rootDirectoryDoublesTheSeparator()

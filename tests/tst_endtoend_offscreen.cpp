@@ -29,7 +29,7 @@ void EndToEndOffscreenTest::clicksThroughTheWindow_data()
     QTest::newRow("template, new project with spaces")
         << "ThePalmor"
         << "NewTempl"
-        << "new robot" << QStringList{"dialog: {root}"}
+        << "new robot" << QStringList{"dialog: {root}", "filter: *"}
         << QStringList{"new robot", "new robot/Makefile", "new robot/new robot.c",
                        "new robot/new robot.proj"}
         << QStringList{"run",          "arg=--batchmode",
@@ -38,11 +38,19 @@ void EndToEndOffscreenTest::clicksThroughTheWindow_data()
     QTest::newRow("files, chosen source")
         << "TheTovrin"
         << "NewProject"
-        << "sources/main.c" << QStringList{"dialog: {root}"}
+        << "sources/main.c" << QStringList{"dialog: {root}", "filter: *.c *.cc *.cpp *.s *.S"}
         << QStringList{"sources/Makefile", "sources/sources.proj"}
         << QStringList{"run",    "arg=-b",
                        "arg=-c", "arg={work}/sources/sources.proj",
                        "run",    "arg={work}/sources/sources.proj"};
+    QTest::newRow("template, name taken")
+        << "ThePalmor"
+        << "NewTempl"
+        << "sources/main.c"
+        << QStringList{"dialog: {root}", "filter: *",
+                       "message: Erreur lors de la création du répertoire : {work}/sources/main.c",
+                       "reason: a file of that name is already there"}
+        << QStringList() << QStringList();
     QTest::newRow("no platform chosen")
         << ""
         << "NewTempl"

@@ -177,6 +177,7 @@ void FaultMatrixTest::faults_data()
     QTest::addColumn<QByteArray>("answer"); // relative to the work directory
     QTest::addColumn<QList<QByteArray>>("created");
     QTest::addColumn<QString>("message"); // {root}, {work} and {answer} are replaced
+    QTest::addColumn<QString>("reason");  // the message's informative text
     QTest::addColumn<int>("ideRuns");
     QTest::addColumn<rlim_t>("fileSizeLimit");
 
@@ -193,6 +194,11 @@ void FaultMatrixTest::faults_data()
                            "{root}/palpack51/examples/Template.c vers {work}/{answer}/{answer}.c";
     const QString makeError = "Erreur lors de la copie du fichier Make patron : "
                               "{root}/palpack51/examples/Makefile vers {work}/robot/Makefile";
+    const QString exists = "a file of that name is already there";
+    const QString noSuchFile = systemMessage(std::errc::no_such_file_or_directory);
+    const QString notSupported = systemMessage(std::errc::not_supported);
+    const QString permissionDenied = systemMessage(std::errc::permission_denied);
+    const QString nameTooLong = systemMessage(std::errc::filename_too_long);
     const rlim_t unlimited = RLIM_INFINITY;
 
     // Names typed into the dialog. Qt's dialog returns text, so it can only
@@ -202,88 +208,98 @@ void FaultMatrixTest::faults_data()
           QByteArray("$(touch pwned)`touch pwned`"), QByteArray("*"), QByteArray("-demo"),
           QByteArray("two\nlines"), QByteArray("Zoé Ünal 機器人"), QByteArray("bad \xff\xfe utf8")})
         QTest::addRow("name: %s", name.toPercentEncoding(" ").constData())
-            << true << Names() << name << handedToIde(name) << QString() << 2 << unlimited;
+            << true << Names() << name << handedToIde(name) << QString() << QString() << 2
+            << unlimited;
     const QByteArray longest(255, 'n');
     QTest::newRow("name: 255 bytes")
-        << true << Names() << longest << Names{longest} << cError << 0 << unlimited;
+        << true << Names() << longest << Names{longest} << cError << nameTooLong << 0 << unlimited;
     QTest::newRow("name: path longer than PATH_MAX")
-        << true << Names() << longPath().toUtf8().mid(1) << Names() << dirError << 0 << unlimited;
+        << true << Names() << longPath().toUtf8().mid(1) << Names() << dirError << nameTooLong << 0
+        << unlimited;
 
     // What already stands where the new directory should go.
     QTest::newRow("target: file") << true << Names{"file:demo=my notes"} << QByteArray("demo")
-                                  << Names() << dirError << 0 << unlimited;
+                                  << Names() << dirError << exists << 0 << unlimited;
     QTest::newRow("target: directory")
         << true << Names{"dir:demo", "file:demo/demo.c=mine"} << QByteArray("demo") << Names()
-        << dirError << 0 << unlimited;
-    QTest::newRow("target: symlink") << true << Names{"dir:real", "link:demo=real"}
-                                     << QByteArray("demo") << Names() << dirError << 0 << unlimited;
+        << dirError << exists << 0 << unlimited;
+    QTest::newRow("target: symlink")
+        << true << Names{"dir:real", "link:demo=real"} << QByteArray("demo") << Names() << dirError
+        << exists << 0 << unlimited;
     QTest::newRow("target: dangling symlink")
-        << true << Names{"link:demo=nowhere"} << QByteArray("demo") << Names() << dirError << 0
-        << unlimited;
+        << true << Names{"link:demo=nowhere"} << QByteArray("demo") << Names() << dirError << exists
+        << 0 << unlimited;
     QTest::newRow("target: FIFO") << true << Names{"fifo:demo"} << QByteArray("demo") << Names()
-                                  << dirError << 0 << unlimited;
-    QTest::newRow("target: parent missing")
-        << true << Names() << QByteArray("missing/demo") << Names() << dirError << 0 << unlimited;
+                                  << dirError << exists << 0 << unlimited;
+    QTest::newRow("target: parent missing") << true << Names() << QByteArray("missing/demo")
+                                            << Names() << dirError << noSuchFile << 0 << unlimited;
     QTest::newRow("target: parent is a file")
-        << true << Names{"file:plain=x"} << QByteArray("plain/demo") << Names() << dirError << 0
-        << unlimited;
+        << true << Names{"file:plain=x"} << QByteArray("plain/demo") << Names() << dirError
+        << systemMessage(std::errc::not_a_directory) << 0 << unlimited;
 
     // What already stands where the project Makefile should go.
     const Names robot{"dir:robot", "file:robot/main.c=int x;"};
     QTest::newRow("Makefile: file")
         << false << robot + Names{"file:robot/Makefile=mine"} << QByteArray("robot/main.c")
-        << Names() << makeError << 0 << unlimited;
+        << Names() << makeError << exists << 0 << unlimited;
     QTest::newRow("Makefile: directory")
         << false << robot + Names{"dir:robot/Makefile"} << QByteArray("robot/main.c") << Names()
-        << makeError << 0 << unlimited;
+        << makeError << exists << 0 << unlimited;
     QTest::newRow("Makefile: symlink")
         << false << robot + Names{"link:robot/Makefile=main.c"} << QByteArray("robot/main.c")
-        << Names() << makeError << 0 << unlimited;
+        << Names() << makeError << exists << 0 << unlimited;
     QTest::newRow("Makefile: dangling symlink")
         << false << robot + Names{"link:robot/Makefile=../gone"} << QByteArray("robot/main.c")
-        << Names() << makeError << 0 << unlimited;
+        << Names() << makeError << exists << 0 << unlimited;
     QTest::newRow("Makefile: FIFO")
         << false << robot + Names{"fifo:robot/Makefile"} << QByteArray("robot/main.c") << Names()
-        << makeError << 0 << unlimited;
+        << makeError << exists << 0 << unlimited;
     QTest::newRow("Makefile: none, project named after the directory")
         << false << robot << QByteArray("robot/main.c")
-        << Names{"robot/Makefile", "robot/robot.proj"} << QString() << 2 << unlimited;
+        << Names{"robot/Makefile", "robot/robot.proj"} << QString() << QString() << 2 << unlimited;
 
     // The template C file. Only a regular file is copied: nothing may hang or fill the disk.
-    for (const char *kind : {"missing", "directory", "fifo"})
+    for (const auto &[kind, reason] : {std::pair{"missing", noSuchFile},
+                                       {"directory", systemMessage(std::errc::is_a_directory)},
+                                       {"fifo", notSupported}})
         QTest::addRow("template: %s", kind)
             << true << Names{"template:" + QByteArray(kind)} << QByteArray("demo") << Names{"demo"}
-            << cError << 0 << unlimited;
+            << cError << reason << 0 << unlimited;
     QTest::newRow("template: link to /dev/zero")
         << true << Names{"template:link=/dev/zero"} << QByteArray("demo") << Names{"demo"} << cError
-        << 0 << unlimited;
+        << notSupported << 0 << unlimited;
     QTest::newRow("template: link to a device")
         << true << Names{"template:link=/dev/null"} << QByteArray("demo") << Names{"demo"} << cError
-        << 0 << unlimited;
-    QTest::newRow("template: empty") << true << Names{"template:empty"} << QByteArray("demo")
-                                     << handedToIde("demo") << QString() << 2 << unlimited;
-    QTest::newRow("template: 100 MiB") << true << Names{"template:large"} << QByteArray("demo")
-                                       << handedToIde("demo") << QString() << 2 << unlimited;
+        << notSupported << 0 << unlimited;
+    QTest::newRow("template: empty")
+        << true << Names{"template:empty"} << QByteArray("demo") << handedToIde("demo") << QString()
+        << QString() << 2 << unlimited;
+    QTest::newRow("template: 100 MiB")
+        << true << Names{"template:large"} << QByteArray("demo") << handedToIde("demo") << QString()
+        << QString() << 2 << unlimited;
     QTest::newRow("template: copy fails part-way")
-        << true << Names{"template:large"} << QByteArray("demo") << Names{"demo"} << cError << 0
-        << rlim_t(1024 * 1024);
+        << true << Names{"template:large"} << QByteArray("demo") << Names{"demo"} << cError
+        << systemMessage(std::errc::file_too_large) << 0 << rlim_t(1024 * 1024);
 
     // The IDE: a start failure ends the launcher; whatever a started IDE does, it goes on.
     const QString noStart = "Impossible de lancer la commande {root}/SN451/bin/snavigator.exe "
                             "--batchmode --create {work}/demo/demo.proj";
-    for (const char *kind : {"missing", "no-run-bit", "directory", "interpreter-missing"})
+    for (const auto &[kind, reason] : {std::pair{"missing", noSuchFile},
+                                       {"no-run-bit", permissionDenied},
+                                       {"directory", permissionDenied},
+                                       {"interpreter-missing", noSuchFile}})
         QTest::addRow("IDE: %s", kind)
             << true << Names{"ide:" + QByteArray(kind)} << QByteArray("demo") << project("demo")
-            << noStart << 0 << unlimited;
+            << noStart << reason << 0 << unlimited;
     QTest::newRow("IDE: killed by a signal")
         << true << Names{"ide:then=kill -SEGV $$"} << QByteArray("demo") << handedToIde("demo")
-        << QString() << 2 << unlimited;
+        << QString() << QString() << 2 << unlimited;
     QTest::newRow("IDE: exits with status 3")
         << true << Names{"ide:then=exit 3"} << QByteArray("demo") << handedToIde("demo")
-        << QString() << 2 << unlimited;
+        << QString() << QString() << 2 << unlimited;
     QTest::newRow("IDE: forks a child and exits at once")
         << true << Names{"ide:then=sleep 2 & exit 0"} << QByteArray("demo") << handedToIde("demo")
-        << QString() << 2 << unlimited;
+        << QString() << QString() << 2 << unlimited;
 }
 
 void FaultMatrixTest::faults()
@@ -293,6 +309,7 @@ void FaultMatrixTest::faults()
     QFETCH(QByteArray, answer);
     QFETCH(QList<QByteArray>, created);
     QFETCH(QString, message);
+    QFETCH(QString, reason);
     QFETCH(int, ideRuns);
     QFETCH(rlim_t, fileSizeLimit);
 
@@ -327,6 +344,8 @@ void FaultMatrixTest::faults()
         .replace("{answer}", QString::fromUtf8(answer));
     QCOMPARE(toQStringList(platform.messages()),
              message.isEmpty() ? QStringList() : QStringList{expectedMessage});
+    QCOMPARE(toQStringList(platform.reasons()),
+             reason.isEmpty() ? QStringList() : QStringList{reason});
 
     // Nothing that existed changed; exactly the expected entries are new, and
     // the copies are whole.
@@ -381,10 +400,11 @@ void FaultMatrixTest::copyTakesTemplatePermissionsLessTheUmask()
 
     const mode_t previous = ::umask(mode_t(umask));
     QtPlatform platform(nullptr);
-    const bool copied = platform.copyFileExclusive(source.toStdString(), target.toStdString());
+    const std::error_code error =
+        platform.copyFileExclusive(source.toStdString(), target.toStdString());
     ::umask(previous);
 
-    QVERIFY(copied);
+    QVERIFY(!error);
     struct stat status = {};
     QCOMPARE(::stat(target.constData(), &status), 0);
     QCOMPARE(int(status.st_mode & 07777), copyMode);

@@ -172,7 +172,7 @@ void FormWhileIdeRunsTest::formRunsOneActionAtATime_data()
         << "NewProject"
         << QStringList{"dialog.initialDir: /dev",
                        "dialog.hideReadOnly",
-                       "dialog.filter: *.c;*.cc;*.s",
+                       "dialog.filter: *.c;*.cc;*.cpp;*.s;*.S",
                        "dialog.title: Create Project from Files — choose one of your sources",
                        "dialog.execute",
                        "copy: /dev/palpack51/examples/Makefile -> /work/robot/Makefile",

@@ -195,16 +195,23 @@ void QtPlatformProcessesTest::programThatCannotStartEndsTheLauncher_data()
     QTest::addColumn<QString>("program");
     QTest::addColumn<QByteArray>("scriptText");
     QTest::addColumn<QFile::Permissions>("permissions");
+    QTest::addColumn<std::errc>("reason");
 
     const QFile::Permissions runnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-    QTest::newRow("missing") << "missing ide.exe" << QByteArray() << QFile::Permissions();
+    QTest::newRow("missing") << "missing ide.exe" << QByteArray() << QFile::Permissions()
+                             << std::errc::no_such_file_or_directory;
     QTest::newRow("no run bit") << "plain file" << QByteArray("#!/bin/sh\nexit 0\n")
-                                << (QFile::ReadOwner | QFile::WriteOwner);
-    QTest::newRow("a directory") << "a directory" << QByteArray() << QFile::Permissions();
+                                << (QFile::ReadOwner | QFile::WriteOwner)
+                                << std::errc::permission_denied;
+    QTest::newRow("a directory") << "a directory" << QByteArray() << QFile::Permissions()
+                                 << std::errc::permission_denied;
     QTest::newRow("interpreter missing")
-        << "bad interpreter" << QByteArray("#!/nonexistent/shell\n") << runnable;
-    QTest::newRow("no interpreter line") << "no hashbang" << QByteArray("exit 0\n") << runnable;
-    QTest::newRow("empty command") << "" << QByteArray() << QFile::Permissions();
+        << "bad interpreter" << QByteArray("#!/nonexistent/shell\n") << runnable
+        << std::errc::no_such_file_or_directory;
+    QTest::newRow("no interpreter line") << "no hashbang" << QByteArray("exit 0\n") << runnable
+                                         << std::errc::executable_format_error;
+    QTest::newRow("empty command")
+        << "" << QByteArray() << QFile::Permissions() << std::errc::no_such_file_or_directory;
 }
 
 void QtPlatformProcessesTest::programThatCannotStartEndsTheLauncher()
@@ -212,6 +219,7 @@ void QtPlatformProcessesTest::programThatCannotStartEndsTheLauncher()
     QFETCH(QString, program);
     QFETCH(QByteArray, scriptText);
     QFETCH(QFile::Permissions, permissions);
+    QFETCH(std::errc, reason);
 
     QTemporaryDir temporary;
     QVERIFY(temporary.isValid());
@@ -231,7 +239,8 @@ void QtPlatformProcessesTest::programThatCannotStartEndsTheLauncher()
     QVERIFY(child.waitForFinished(30000));
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
     QCOMPARE(child.exitCode(), 0);
-    const QStringList expected{"cursor: busy", "message: Impossible de lancer la commande " + path};
+    const QStringList expected{"cursor: busy", "message: Impossible de lancer la commande " + path,
+                               "reason: " + systemMessage(reason)};
     QCOMPARE(QString::fromLocal8Bit(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
              expected);
 }
@@ -244,17 +253,17 @@ void QtPlatformProcessesTest::secondProgramIsRefusedWhileOneRuns()
     const Command startsSecond{"/bin/sh", {"-c", "touch \"$0\"", second.toStdString()}};
 
     QtPlatform platform(nullptr);
-    QVERIFY(platform.startProcess(heldOpen(temporary.path())));
+    QVERIFY(!platform.startProcess(heldOpen(temporary.path())));
     QTRY_VERIFY(recordedPid(temporary.path()) > 0);
     // Refused at once, rather than waiting for the first one.
-    QVERIFY(!platform.startProcess(startsSecond));
+    QVERIFY(platform.startProcess(startsSecond) == std::errc::device_or_resource_busy);
     QFile(temporary.filePath("go")).open(QIODevice::WriteOnly);
     platform.waitForProcess();
     QVERIFY(!isRunning(recordedPid(temporary.path())));
     QVERIFY(!QFile::exists(second));
 
     // Once the first has ended, the next one starts.
-    QVERIFY(platform.startProcess(startsSecond));
+    QVERIFY(!platform.startProcess(startsSecond));
     platform.waitForProcess();
     QVERIFY(QFile::exists(second));
 }
@@ -266,7 +275,7 @@ void QtPlatformProcessesTest::endIsReportedOnceWhicheverLoopRuns()
     QTemporaryDir temporary;
     QVERIFY(temporary.isValid());
     QtPlatform platform(nullptr);
-    QVERIFY(platform.startProcess(heldOpen(temporary.path())));
+    QVERIFY(!platform.startProcess(heldOpen(temporary.path())));
 
     int wakeUpsAfterTheEnd = -1;
     QTimer::singleShot(0, [&] {
@@ -313,7 +322,7 @@ void QtPlatformProcessesTest::childProcessNeverWaitsBeforeTheEnd()
             QFile(go).open(QIODevice::WriteOnly);
     });
 
-    auto child = ChildProcess::start(heldOpen(temporary.path()), watch);
+    auto child = ChildProcess::start(heldOpen(temporary.path()), watch).process;
     QVERIFY(child);
     QTRY_VERIFY(recordedPid(temporary.path()) > 0);
     const pid_t pid = recordedPid(temporary.path());
@@ -335,7 +344,7 @@ void QtPlatformProcessesTest::childProcessNeverWaitsBeforeTheEnd()
     else
         QTRY_VERIFY(!isRunning(pid));
 
-    auto next = ChildProcess::start({"/bin/sh", {"-c", "exit 3"}}, watch);
+    auto next = ChildProcess::start({"/bin/sh", {"-c", "exit 3"}}, watch).process;
     QVERIFY(next);
     pollfd nextEnded{next->endNotifier(), POLLIN, 0};
     QCOMPARE(::poll(&nextEnded, 1, 10000), 1);

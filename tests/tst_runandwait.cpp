@@ -65,7 +65,7 @@ void RunAndWaitTest::runsOrEnds_data()
         << false
         << QStringList{"cursor: busy", "start: /ide -b -c /p q/x.proj",
                        "message: Impossible de lancer la commande /ide -b -c /p q/x.proj",
-                       "exit: 0"};
+                       "reason: " + systemMessage(std::errc::no_such_file_or_directory), "exit: 0"};
 }
 
 void RunAndWaitTest::runsOrEnds()
@@ -95,12 +95,12 @@ void RunAndWaitTest::openExistingProjectEndsWhateverHappened_data()
     QTest::newRow("IDE runs") << true
                               << QStringList{"cursor: busy", "start: /dev/SN451/bin/snavigator.exe",
                                              "wait", "cursor: normal", "exit: 0"};
-    QTest::newRow("IDE missing") << false
-                                 << QStringList{"cursor: busy",
-                                                "start: /dev/SN451/bin/snavigator.exe",
-                                                "message: Impossible de lancer la commande "
-                                                "/dev/SN451/bin/snavigator.exe",
-                                                "exit: 0"};
+    QTest::newRow("IDE missing")
+        << false
+        << QStringList{"cursor: busy", "start: /dev/SN451/bin/snavigator.exe",
+                       "message: Impossible de lancer la commande "
+                       "/dev/SN451/bin/snavigator.exe",
+                       "reason: " + systemMessage(std::errc::no_such_file_or_directory), "exit: 0"};
 }
 
 void RunAndWaitTest::openExistingProjectEndsWhateverHappened()

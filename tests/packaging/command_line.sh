@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The installed launcher answers --help and --version on standard output with
-# no display and shows no window; its manual page renders without warnings and
-# documents what the issue asked for.
+# The installed launcher answers --help and --version on standard output, and
+# an unknown option with its usage on standard error and status 2, with no
+# display and no window; its manual page renders without warnings and
+# documents the command line.
 # Usage: command_line.sh DESTDIR PREFIX VERSION
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -13,24 +14,32 @@ launcher=$destdir$prefix/bin/quellix-launcher
 [[ -x $launcher ]] || fail "no launcher at $launcher"
 make_scratch
 
-# arguments | what the first line of standard output must be
+# arguments | exit status | the stream that answers | its first line
+readonly USAGE='Usage: quellix-launcher [--help | --version]'
 cases=(
-    "--version|quellix-launcher $version"
-    "--help|Usage: quellix-launcher [--help | --version]"
-    "-platform xcb --version|quellix-launcher $version"
-    "--help --version|Usage: quellix-launcher [--help | --version]"
+    "--version|0|stdout|quellix-launcher $version"
+    "--help|0|stdout|$USAGE"
+    "-platform xcb --version|0|stdout|quellix-launcher $version"
+    "--platform offscreen -style=Fusion --version|0|stdout|quellix-launcher $version"
+    "--help --version|0|stdout|$USAGE"
+    "--bogus|2|stderr|quellix-launcher: unknown option '--bogus'"
+    "-platform xcb -x --version|2|stderr|quellix-launcher: unknown option '-x'"
 )
 for case in "${cases[@]}"; do
-    IFS='|' read -r arguments first_line <<<"$case"
+    IFS='|' read -r arguments expected_status stream first_line <<<"$case"
+    other=$([[ $stream == stdout ]] && echo stderr || echo stdout)
     status=0
     # No display and no platform chosen: a window could not even be attempted.
     # shellcheck disable=SC2086 # the arguments are words
     env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$launcher" $arguments \
         >"$scratch/stdout" 2>"$scratch/stderr" </dev/null || status=$?
-    ((status == 0)) || problem "[$arguments] status $status: $(cat "$scratch/stderr")"
-    [[ $(head -n 1 "$scratch/stdout") == "$first_line" ]] ||
-        problem "[$arguments] first line '$(head -n 1 "$scratch/stdout")', expected '$first_line'"
-    [[ ! -s $scratch/stderr ]] || problem "[$arguments] printed on stderr: $(cat "$scratch/stderr")"
+    ((status == expected_status)) ||
+        problem "[$arguments] status $status, not $expected_status: $(cat "$scratch/stderr")"
+    [[ $(head -n 1 "$scratch/$stream") == "$first_line" ]] ||
+        problem "[$arguments] first line '$(head -n 1 "$scratch/$stream")', expected '$first_line'"
+    [[ $stream == stdout ]] || grep -qxF "$USAGE" "$scratch/stderr" ||
+        problem "[$arguments] no usage on stderr: $(cat "$scratch/stderr")"
+    [[ ! -s $scratch/$other ]] || problem "[$arguments] printed on $other: $(cat "$scratch/$other")"
 done
 
 # Standard output that cannot be written is an error, not a silent success.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The Debian package: its control fields and dependencies, the paths it lists
-# with their modes, and the desktop entry it puts where desktops look.
+# with their modes (not /opt itself, which is the system's), the desktop entry
+# it puts where desktops look and the command it puts on PATH.
 # Usage: deb_package.sh SOURCE_DIR PACKAGE_DIR VERSION
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -26,6 +27,7 @@ field() { dpkg-deb -f "$package" "$1"; }
 [[ $(field Maintainer) =~ ^[^\<]+\ \<[^@\>]+@[^\>]+\>$ ]] ||
     problem "Maintainer '$(field Maintainer)' is not 'Name <address>'"
 [[ -n $(field Description) ]] || problem "the package has no Description"
+[[ $(field Recommends) == *xdg-utils* ]] || problem "Recommends lacks xdg-utils: $(field Recommends)"
 
 # Dependencies: the declared ones and, as dpkg-shlibdeps adds them, the packages
 # that hold every library the programs load, and Qt's X11 platform plugin.
@@ -57,6 +59,7 @@ expected=$({
     expected_root_files "$source_dir" "$package_dir/unpacked$PREFIX" | sed "s|^\([0-9]*\) |\1 ${PREFIX#/}/|"
     printf '644 usr/%s\n' "${DESKTOP_FILES[@]}"
     printf '644 usr/share/%s\n' "${PACKAGE_DOCUMENTS[@]}"
+    echo "755 usr/bin/quellix-launcher"
 } | sort -k2)
 listed=$(awk '
     function octal(mode,    value, i) {
@@ -73,6 +76,8 @@ for directory in "${EMPTY_DIRECTORIES[@]}"; do
     grep -qE "^d\S+ \S+ +0 \S+ \S+ \./${PREFIX#/}/${directory//./\\.}/$" <<<"$contents" ||
         problem "dpkg-deb --contents lists no directory $PREFIX/$directory"
 done
+! grep -qE ' \./opt/$' <<<"$contents" || problem "the package lists /opt, which dpkg would try to remove"
+grep -qE "^d\S+ \S+ +0 \S+ \S+ \.$PREFIX/$" <<<"$contents" || problem "the package lists no $PREFIX"
 others=$(awk '$2 != "root/root"' <<<"$contents")
 [[ -z $others ]] || problem "entries not owned by root: $others"
 
@@ -88,4 +93,15 @@ validate_desktop_file "$entry" ""
 [[ $(desktop_value "$entry" Exec) == "$PREFIX/bin/quellix-launcher" ]] ||
     problem "Exec is '$(desktop_value "$entry" Exec)'"
 [[ $(desktop_value "$entry" Path) == "$PREFIX" ]] || problem "Path is '$(desktop_value "$entry" Path)'"
+
+# The command on PATH starts the launcher in the root, with the arguments
+# intact: tried with the root where the package was unpacked.
+make_scratch
+on_path=$unpacked/usr/bin/quellix-launcher
+sed "s|'$PREFIX|'$unpacked$PREFIX|g" "$on_path" >"$scratch/command"
+status=0
+(cd / && sh "$scratch/command" '--bo gus') 2>"$scratch/stderr" || status=$?
+[[ $status == 2 && $(head -n 1 "$scratch/stderr") == "quellix-launcher: unknown option '--bo gus'" ]] ||
+    problem "the command on PATH ended with status $status: $(cat "$scratch/stderr")"
+grep -qxF "cd '$PREFIX' || exit 1" "$on_path" || problem "the command on PATH does not go to $PREFIX"
 finish
