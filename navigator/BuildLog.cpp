@@ -15,14 +15,19 @@ BuildLog::ShownChange BuildLog::append(const QString &text)
     for (qsizetype start = 0; start < text.size();) {
         const qsizetype newline = text.indexOf(QLatin1Char('\n'), start);
         const qsizetype end = newline < 0 ? text.size() : newline;
-        const qint64 room = std::max<qint64>(0, maxShownLineLength - m_lineLength);
-        change.append += QStringView(text).mid(start, std::min<qint64>(room, end - start));
+        qsizetype shown = std::min<qint64>(maxShownLineLength - m_lineShown, end - start);
+        // Never half a character.
+        if (shown > 0 && shown < end - start && text.at(start + shown - 1).isHighSurrogate())
+            ++shown;
+        change.append += QStringView(text).mid(start, shown);
+        m_lineShown += shown;
         m_lineLength += end - start;
         if (newline < 0)
             break;
         change.append += cutMarker();
         change.append += QLatin1Char('\n');
         m_lineLength = 0;
+        m_lineShown = 0;
         start = newline + 1;
     }
     const QString marker = cutMarker();
@@ -61,7 +66,7 @@ void BuildLog::keep(const QString &text)
 
 QString BuildLog::cutMarker() const
 {
-    if (m_lineLength <= maxShownLineLength)
+    if (m_lineLength == m_lineShown)
         return {};
-    return tr(" [\u2026 %1 characters not shown]").arg(m_lineLength - maxShownLineLength);
+    return tr(" [\u2026 %1 characters not shown]").arg(m_lineLength - m_lineShown);
 }

@@ -38,5 +38,6 @@ private:
     QString m_kept;
     qint64 m_dropped = 0;         // characters no longer kept, before m_kept
     qint64 m_lineLength = 0;      // of the last line so far, shown or not
+    qsizetype m_lineShown = 0;    // of it shown: at most maxShownLineLength + 1
     qsizetype m_markerLength = 0; // of the cut marker shown at its end
 };

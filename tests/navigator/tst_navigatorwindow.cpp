@@ -416,6 +416,12 @@ void NavigatorWindowTest::outputKeptWithinBounds_data()
         << QString(BuildLog::maxShownLineLength, QLatin1Char('x')) +
                QStringLiteral(" [\u2026 96000 characters not shown]\nBuild finished")
         << longLine + "\nBuild finished";
+    // A character outside the BMP across the cut: shown whole, counted apart.
+    const QString x3999(BuildLog::maxShownLineLength - 1, QLatin1Char('x'));
+    QTest::newRow("cut after a whole character")
+        << QByteArray("@printf '%3999s\\360\\237\\244\\226abc\\n' '' | tr ' ' x")
+        << x3999 + QStringLiteral("\U0001F916 [\u2026 3 characters not shown]\nBuild finished")
+        << x3999.toUtf8() + "\xF0\x9F\xA4\x96" + "abc\nBuild finished";
     QByteArray lines;
     for (int line = 1; line <= BuildOutputView::maxLines + 100; ++line)
         lines += QByteArray::number(line) + '\n';
