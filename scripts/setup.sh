@@ -16,7 +16,7 @@ packages=(
     fonts-dejavu-core fonts-liberation
     xvfb xauth x11-utils xdotool imagemagick
     dbus-daemon at-spi2-core python3-dbus
-    dpkg-dev desktop-file-utils lintian appstream man-db
+    dpkg-dev desktop-file-utils lintian appstream man-db shellcheck
     qt6-translations-l10n
 )
 

@@ -110,6 +110,7 @@ expected_root_files() {
             # Made from demo/pack-template.
             printf '644 %s\n' "$pack/examples/Makefile" "$pack/lib/crt0.s" "$pack/lib/board.c" \
                 "$pack/lib/libboard.a" "$pack/lib/board.profile"
+            (cd "$source_dir/demo/pack-template" && find make -type f -printf "644 $pack/lib/%p\n")
         done
         # The runtime libraries the build makes from GCC's and newlib's sources,
         # their headers and their licences.
