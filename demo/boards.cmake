@@ -4,6 +4,8 @@
 # pack P, board_P_<field> holds a field. Text fields are lines of assembly or of
 # "| " comments, pasted into crt0.s as they are.
 
+include("${CMAKE_CURRENT_LIST_DIR}/memory-map.cmake")
+
 set(QUELLIX_PACKS palpack51 dunpack115 vespack113 lnpack206)
 
 # What a CPU family changes in the start-up code.
@@ -56,6 +58,9 @@ set(cpu_cpu32_exception_frame_code [=[
         move.w  %d0, __exception_vector
         move.w  (%sp), __exception_sr
         move.l  2(%sp), __exception_pc]=])
+set(cpu_cpu32_map_reset_comment [=[
+ * The board shows its ROM at address 0 during reset, where the CPU32 reads its
+ * reset vectors; crt0.s then points VBR at the table at @ROM_START@.]=])
 set(cpu_cpu32_start_code [=[
         lea     __vectors, %a0
         movec   %a0, %vbr
@@ -74,7 +79,12 @@ set(board_palpack51_name "Palmor")
 set(board_palpack51_cpu m68000)
 set(board_palpack51_memory_map palmor.ld)
 set(board_palpack51_baud 9600)
-set(board_palpack51_flash 0x000000-0x01FFFF)
+set(board_palpack51_rom 0x00000000 128K)
+set(board_palpack51_ram 0x00100000 64K)
+set(board_palpack51_stack_size 4K)
+set(board_palpack51_map_reset_comment [=[
+ * The ROM is at address 0, where the 68000 reads its reset and exception
+ * vectors.]=])
 set(board_palpack51_reset_comment [=[
 | At reset the 68000 reads its stack pointer and program counter from the first
 | two vectors, at address 0, where this board's ROM lies; interrupts are masked.]=])
@@ -107,11 +117,16 @@ set(board_dunpack115_name "Dunnet")
 set(board_dunpack115_cpu m68000)
 set(board_dunpack115_memory_map dunnet.ld)
 set(board_dunpack115_baud 19200)
-set(board_dunpack115_flash 0x400000-0x43FFFF)
+set(board_dunpack115_rom 0x00400000 256K)
+set(board_dunpack115_ram 0x00200000 128K)
+set(board_dunpack115_stack_size 4K)
+set(board_dunpack115_map_reset_comment [=[
+ * The board shows the first 1K of ROM, the vector table, at address 0 as well,
+ * where the 68000 reads its reset and exception vectors.]=])
 set(board_dunpack115_reset_comment [=[
 | At reset the 68000 reads its stack pointer and program counter from the first
 | two vectors, at address 0, where the board shows the first 1K of its ROM (see
-| dunnet.h): the vector table below, linked at 0x400000. Interrupts are masked.]=])
+| dunnet.h): the vector table below, linked at @ROM_START@. Interrupts are masked.]=])
 set(board_dunpack115_first_step "masks interrupts again (for a jump to _start from a debugger);")
 set(board_dunpack115_equates [=[
         .equ    TRACK_LEFT, 0x00E00000
@@ -129,11 +144,13 @@ set(board_vespack113_name "Vessik")
 set(board_vespack113_cpu cpu32)
 set(board_vespack113_memory_map vessik.ld)
 set(board_vespack113_baud 115200)
-set(board_vespack113_flash 0x040000-0x07FFFF)
+set(board_vespack113_rom 0x00040000 256K)
+set(board_vespack113_ram 0x00300000 32K)
+set(board_vespack113_stack_size 2K)
 set(board_vespack113_reset_comment [=[
 | At reset the CPU32 reads its stack pointer and program counter from the first
 | two vectors, at address 0, where the board shows its ROM during reset (see
-| vessik.h): the vector table below, linked at 0x040000. Interrupts are masked.]=])
+| vessik.h): the vector table below, linked at @ROM_START@. Interrupts are masked.]=])
 set(board_vespack113_first_step "${cpu_cpu32_first_step}")
 set(board_vespack113_equates [=[
         .equ    WHEELS_LEFT, 0x00FFF100
@@ -155,11 +172,16 @@ set(board_lnpack206_name "Lenko Camera")
 set(board_lnpack206_cpu cpu32)
 set(board_lnpack206_memory_map lenko.ld)
 set(board_lnpack206_baud 115200)
-set(board_lnpack206_flash 0xA00000-0xAFFFFF)
+set(board_lnpack206_rom 0x00A00000 1M)
+# The frame buffer (origin, width, height) splits the RAM: the program below, the
+# stack above.
+set(board_lnpack206_ram 0x00C00000 512K)
+set(board_lnpack206_frame_buffer 0x00C40000 160 120)
+set(board_lnpack206_stack_size 4K)
 set(board_lnpack206_reset_comment [=[
 | At reset the CPU32 reads its stack pointer and program counter from the first
 | two vectors, at address 0, where the board shows its ROM during reset (see
-| lenko.h): the vector table below, linked at 0xA00000. Interrupts are masked.]=])
+| lenko.h): the vector table below, linked at @ROM_START@. Interrupts are masked.]=])
 set(board_lnpack206_first_step "${cpu_cpu32_first_step}")
 set(board_lnpack206_equates [=[
         .equ    CAPTURE_LED, 0x00FFE200]=])
@@ -185,7 +207,8 @@ function(quellix_generate_pack_files pack directory)
     set(CPU_DIRECTORY "${cpu}")
     set(MEMORY_MAP "${board_${pack}_memory_map}")
     string(REGEX REPLACE "\\.ld$" ".h" HEADER "${MEMORY_MAP}")
-    set(RESET_COMMENT "${board_${pack}_reset_comment}")
+    quellix_memory_map(${pack})
+    string(CONFIGURE "${board_${pack}_reset_comment}" RESET_COMMENT @ONLY)
     set(FIRST_STEP "${board_${pack}_first_step}")
     set(STOP_COMMENT "${board_${pack}_stop_comment}")
     set(EQUATES "${board_${pack}_equates}")
@@ -200,6 +223,7 @@ function(quellix_generate_pack_files pack directory)
     set(template "${PROJECT_SOURCE_DIR}/demo/pack-template")
     configure_file("${template}/crt0.s.in" "${directory}/${pack}/lib/crt0.s" @ONLY)
     configure_file("${template}/Makefile.in" "${directory}/${pack}/examples/Makefile" @ONLY)
+    configure_file("${template}/memory-map.ld.in" "${directory}/${pack}/lib/${MEMORY_MAP}" @ONLY)
     file(CONFIGURE OUTPUT "${directory}/${pack}/lib/board.profile" CONTENT
 "# How m68k-upload loads an image onto the ${BOARD} board through its boot
 # monitor (see include/${HEADER}).
@@ -207,6 +231,6 @@ board=${BOARD}
 monitor=${cpu_${cpu}_monitor}
 baud=${board_${pack}_baud}
 records=${cpu_${cpu}_records}
-flash=${board_${pack}_flash}
+flash=${FLASH}
 " @ONLY)
 endfunction()

@@ -108,8 +108,9 @@ expected_root_files() {
             [[ -d $source_dir/demo/packs/$pack ]] || fail "the source tree has no pack $pack"
             (cd "$source_dir/demo/packs" && find "$pack" -type f -printf '644 %p\n')
             # Made from demo/pack-template.
+            header=$(cd "$source_dir/demo/packs/$pack/include" && echo *.h)
             printf '644 %s\n' "$pack/examples/Makefile" "$pack/lib/crt0.s" "$pack/lib/board.c" \
-                "$pack/lib/libboard.a" "$pack/lib/board.profile"
+                "$pack/lib/libboard.a" "$pack/lib/board.profile" "$pack/lib/${header%.h}.ld"
             (cd "$source_dir/demo/pack-template" && find make -type f -printf "644 $pack/lib/%p\n")
         done
         # The runtime libraries the build makes from GCC's and newlib's sources,
