@@ -13,6 +13,27 @@ set(cpu_m68000_name "68000")
 set(cpu_m68000_monitor 68000)
 set(cpu_m68000_records S2)
 set(cpu_m68000_flag "-m68000")
+# The boot monitor as the board's header describes it.
+set(cpu_m68000_monitor_comment [=[
+/* Boot monitor (in a protected boot block; "make upload" talks to it): the
+ * 68000 monitor, on the serial port at @BAUD@ baud, 8 data bits, no parity, 1
+ * stop bit, no flow control. It writes S1 and S2 records into the application
+ * flash, @FLASH@, and has no receive buffer: a character that
+ * arrives before it acknowledges a record is lost.
+ *   - At its prompt "> ", a CR alone is answered "\r\n> "; any other line is
+ *     echoed, then "?\r\n> "; "LO" and CR is echoed ("LO\r\n") and starts a
+ *     load.
+ *   - In a load: one record a line, ended by CR (LF ignored), at most 78
+ *     characters before the CR. S1 and S2 are stored; S8 or S9 ends the load;
+ *     S0, S3 and S7 are ignored silently. Storing takes 5 ms after the CR, then
+ *     it answers "." (not for the end record).
+ *   - A bad record is answered, instead of ".", "\r\nCHKSUM n\r\n" (hex,
+ *     count or checksum wrong), "\r\nLINE n\r\n" (not a record, or too long),
+ *     "\r\nADDR n\r\n" (outside the flash) or "\r\nOVERRUN n\r\n" (characters
+ *     lost), n counting the load's lines from 1; the load goes on.
+ *   - At the end record: "\r\nLOADED hhhhhh\r\n> " (the entry address), or
+ *     "\r\nERROR\r\n> " if any record was bad.
+ *   - After 5 s without a character in a load: "\r\nTIMEOUT\r\n> ". */]=])
 set(cpu_m68000_vector_default "__vector_stubs + (\\number - 2) * 4")
 set(cpu_m68000_vector_default_comment [=[
 | __attribute__((interrupt)); extern "C" in C++), otherwise to a stub of its
@@ -44,6 +65,22 @@ set(cpu_cpu32_name "CPU32")
 set(cpu_cpu32_monitor cpu32)
 set(cpu_cpu32_records S3)
 set(cpu_cpu32_flag "-mcpu=cpu32")
+set(cpu_cpu32_monitor_comment [=[
+/* Boot monitor (in a protected boot block; "make upload" talks to it): the
+ * CPU32 monitor, on the serial port at @BAUD@ baud, 8 data bits, no parity, 1
+ * stop bit, no flow control. It writes S1, S2 and S3 records into the
+ * application flash, @FLASH@, and has no receive buffer: a
+ * character that arrives before it acknowledges a record is lost.
+ *   - Prompt "> " and "LO" as on the 68000 boards; after the echo of "LO" it
+ *     sends "Ready\r\n".
+ *   - In a load: S1, S2 and S3 are stored, S0 ignored; S7, S8 or S9 ends the
+ *     load. Storing takes 1 ms after the CR, then it answers "O" (not for the
+ *     end record).
+ *   - A bad record is answered "\r\nBad checksum.\r\n", "\r\nBad record.\r\n",
+ *     "\r\nBad address.\r\n" or "\r\nOverrun.\r\n"; the monitor then ignores
+ *     everything until ESC (0x1B), which it answers with "\r\n> ".
+ *   - At the end record: "\r\nLoaded, entry hhhhhhhh\r\n> ". After 5 s without
+ *     a character in a load: "\r\nTIMEOUT\r\n> ". */]=])
 set(cpu_cpu32_vector_default "__unhandled_exception")
 set(cpu_cpu32_vector_default_comment [=[
 | __attribute__((interrupt)); extern "C" in C++), otherwise to
@@ -224,6 +261,10 @@ function(quellix_generate_pack_files pack directory)
     configure_file("${template}/crt0.s.in" "${directory}/${pack}/lib/crt0.s" @ONLY)
     configure_file("${template}/Makefile.in" "${directory}/${pack}/examples/Makefile" @ONLY)
     configure_file("${template}/memory-map.ld.in" "${directory}/${pack}/lib/${MEMORY_MAP}" @ONLY)
+    set(BAUD "${board_${pack}_baud}")
+    string(CONFIGURE "${cpu_${cpu}_monitor_comment}" MONITOR_COMMENT @ONLY)
+    configure_file("${template}/headers/${HEADER}.in"
+        "${directory}/${pack}/include/${HEADER}" @ONLY)
     file(CONFIGURE OUTPUT "${directory}/${pack}/lib/board.profile" CONTENT
 "# How m68k-upload loads an image onto the ${BOARD} board through its boot
 # monitor (see include/${HEADER}).
@@ -233,4 +274,52 @@ baud=${board_${pack}_baud}
 records=${cpu_${cpu}_records}
 flash=${FLASH}
 " @ONLY)
+endfunction()
+
+# Writes what the launcher and the tests take from the table: OUTPUT_HEADER, a
+# C++ header with the boards in order (name, pack, CPU directory, ROM and RAM
+# origin and size), and OUTPUT_SCRIPT, a bash file with the arrays
+# quellix_boards ("name|pack|memory map|header|CPU flag|CPU directory") and
+# quellix_packs.
+function(quellix_write_board_lists output_header output_script)
+    set(entries "")
+    set(lines "")
+    foreach(pack IN LISTS QUELLIX_PACKS)
+        quellix_memory_map(${pack})
+        set(cpu "${board_${pack}_cpu}")
+        set(map "${board_${pack}_memory_map}")
+        string(REGEX REPLACE "\\.ld$" ".h" header "${map}")
+        list(GET board_${pack}_rom 0 rom_origin)
+        list(GET board_${pack}_ram 0 ram_origin)
+        quellix_bytes("${ROM_LENGTH}" rom_size)
+        list(GET board_${pack}_ram 1 ram_length)
+        quellix_bytes("${ram_length}" ram_size)
+        string(APPEND entries "    {\"${board_${pack}_name}\", \"${pack}\", \"${cpu}\", "
+            "${rom_origin}, ${rom_size}, ${ram_origin}, ${ram_size}},\n")
+        string(APPEND lines "    \"${board_${pack}_name}|${pack}|${map}|${header}|"
+            "${cpu_${cpu}_flag}|${cpu}\"\n")
+    endforeach()
+    list(LENGTH QUELLIX_PACKS count)
+    list(JOIN QUELLIX_PACKS " " packs)
+    file(CONFIGURE OUTPUT "${output_header}" CONTENT "// Generated from demo/boards.cmake.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+struct BoardEntry
+{
+    const char *name, *pack, *cpu;
+    std::uint32_t romOrigin, romSize, ramOrigin, ramSize;
+};
+
+constexpr std::array<BoardEntry, ${count}> Boards{{
+${entries}}};
+")
+    file(CONFIGURE OUTPUT "${output_script}" CONTENT "# Generated from demo/boards.cmake.
+# shellcheck disable=SC2034 # read by the scripts that source this file
+quellix_boards=(
+${lines})
+quellix_packs=(${packs})
+")
 endfunction()

@@ -51,6 +51,13 @@ function(quellix_pad_two number out)
     set(${out} "${number}" PARENT_SCOPE)
 endfunction()
 
+# Sets OUT to BYTES as a header's prose writes sizes: 1 MiB, 128 KiB.
+function(quellix_size_prose bytes out)
+    quellix_size_text("${bytes}" text)
+    string(REGEX REPLACE "^([0-9.]+)([KM])$" "\\1 \\2iB" text "${text}")
+    set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
 # Appends to the variables TABLE and REGIONS a region NAME (ATTRIBUTES) from
 # ORIGIN, LENGTH long (a linker length), described by DESCRIPTION (" * " lines).
 macro(quellix_add_region name attributes origin length description)
@@ -66,7 +73,9 @@ endmacro()
 # Sets, in the caller's scope, what memory-map.ld.in and the profile take from
 # the entry of PACK: MAP_TABLE, MEMORY_REGIONS, MAP_RESET_COMMENT, STACK_PLACE,
 # STACK_SIZE, STACK_REGION, HEAP_END, HEAP_END_TEXT, ROM_LENGTH, RAM_ASSERTS,
-# ROM_START (0x040000) and FLASH (the ROM's range, 0x040000-0x07FFFF).
+# FLASH (the ROM's range, 0x040000-0x07FFFF), and for the header's prose
+# ROM_START (0x040000), ROM_SIZE (256 KiB), RAM_START, RAM_SIZE and, on a board
+# with a frame buffer, FRAME_ORIGIN, FRAME_WIDTH and FRAME_HEIGHT.
 macro(quellix_memory_map pack)
     set(TABLE "")
     set(REGIONS "")
@@ -78,6 +87,10 @@ macro(quellix_memory_map pack)
  *       vector table (256 entries), code, read-only data, constructor tables,
  *       and the initial contents of .data and .got]=])
     quellix_hex("${rom_origin}" 6 ROM_START)
+    quellix_size_prose("${region_bytes}" ROM_SIZE)
+    quellix_hex("${ram_origin}" 6 RAM_START)
+    quellix_bytes("${ram_length}" ram_bytes)
+    quellix_size_prose("${ram_bytes}" RAM_SIZE)
     set(FLASH "${region_start}-${region_end}")
     set(STACK_SIZE "${board_${pack}_stack_size}")
     set(ram_contents [=[
@@ -87,6 +100,9 @@ macro(quellix_memory_map pack)
         list(GET board_${pack}_frame_buffer 0 frame_origin)
         list(GET board_${pack}_frame_buffer 1 frame_width)
         list(GET board_${pack}_frame_buffer 2 frame_height)
+        set(FRAME_WIDTH "${frame_width}")
+        set(FRAME_HEIGHT "${frame_height}")
+        quellix_hex("${frame_origin}" 8 FRAME_ORIGIN)
         math(EXPR below_frame "${frame_origin} - ${ram_origin}")
         quellix_size_text("${below_frame}" below_frame)
         quellix_add_region(RAM rwx "${ram_origin}" "${below_frame}"

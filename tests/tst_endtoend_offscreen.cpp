@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "Boards.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
 
@@ -74,7 +75,8 @@ void EndToEndOffscreenTest::clicksThroughTheWindow()
     const QString work = temporary.path() + "/work";
     const QString runLog = temporary.path() + "/runs";
     installRecordingIde(root + "/SN451/bin/snavigator.exe");
-    for (const QString pack : {"palpack51", "dunpack115", "vespack113", "lnpack206"}) {
+    for (const BoardEntry &board : Boards) {
+        const QString pack = board.pack;
         writeFile(root + "/" + pack + "/examples/Template.c", "/* " + pack.toUtf8() + " */\n",
                   QFile::ReadOwner | QFile::WriteOwner);
         writeFile(root + "/" + pack + "/examples/Makefile", "# " + pack.toUtf8() + "\n",

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "Boards.h"
 #include "CreateProjectFromFiles.h"
 #include "CreateProjectFromTemplate.h"
 #include "FakePlatform.h"
@@ -142,8 +143,8 @@ void FirmwareBuildTest::initTestCase()
     m_work = m_temporary.path() + "/my projects";
     // The packs (with the files the build generates), the tools and the
     // libraries the packs link, as the build laid them out.
-    for (const char *pack : {"palpack51", "dunpack115", "vespack113", "lnpack206"})
-        copyTree(QStringLiteral(DEMO_ROOT "/") + pack, m_root + "/" + pack);
+    for (const BoardEntry &board : Boards)
+        copyTree(QStringLiteral(DEMO_ROOT "/") + board.pack, m_root + "/" + board.pack);
     copyTree(QStringLiteral(DEMO_SOURCE_DIR) + "/BIN", m_root + "/BIN");
     QVERIFY(QDir().mkpath(m_root + "/JAVA/BIN"));
     copyTree(QStringLiteral(DEMO_ROOT) + "/LIB", m_root + "/LIB");
@@ -190,10 +191,8 @@ void FirmwareBuildTest::templateProjectBuilds_data()
     QTest::addColumn<QString>("pack");
     QTest::addColumn<quint32>("romBase");
 
-    QTest::newRow("Palmor") << "palpack51" << quint32(0x000000);
-    QTest::newRow("Dunnet") << "dunpack115" << quint32(0x400000);
-    QTest::newRow("Vessik") << "vespack113" << quint32(0x040000);
-    QTest::newRow("Lenko Camera") << "lnpack206" << quint32(0xA00000);
+    for (const BoardEntry &board : Boards)
+        QTest::newRow(board.name) << board.pack << board.romOrigin;
 }
 
 void FirmwareBuildTest::templateProjectBuilds()

@@ -16,7 +16,9 @@ if [ $# -ne 1 ]; then
     exit 2
 fi
 demo_root=$1
-packs=(palpack51 dunpack115 vespack113 lnpack206)
+# shellcheck source=/dev/null # written by the build
+. "${QUELLIX_BOARDS:?set by the test environment}"
+packs=("${quellix_packs[@]}")
 nm=m68k-linux-gnu-nm
 command -v "$nm" >/dev/null || {
     echo "$nm is missing (binutils-m68k-linux-gnu)" >&2

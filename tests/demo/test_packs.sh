@@ -16,14 +16,11 @@ fi
 demo_root=$1
 pack_sources=$2
 
-# Platform caption, pack directory, memory map, CPU flag, runtime library. The
-# boot monitors' profiles are checked by the uploader's tests.
-packs=(
-    "Palmor|palpack51|palmor.ld|-m68000|m68000"
-    "Dunnet|dunpack115|dunnet.ld|-m68000|m68000"
-    "Vessik|vespack113|vessik.ld|-mcpu=cpu32|cpu32"
-    "Lenko Camera|lnpack206|lenko.ld|-mcpu=cpu32|cpu32"
-)
+# Platform caption, pack directory, memory map, header, CPU flag, runtime
+# library. The boot monitors' profiles are checked by the uploader's tests.
+# shellcheck source=/dev/null # written by the build
+. "${QUELLIX_BOARDS:?set by the test environment}"
+packs=("${quellix_boards[@]}")
 runtime_dir='LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60'
 tools=(m68k-gcc m68k-g++ m68k-objcopy m68k-upload)
 
@@ -268,7 +265,7 @@ check_failures() {
 }
 
 for entry in "${packs[@]}"; do
-    IFS='|' read -r platform pack memory_map cpu runtime <<<"$entry"
+    IFS='|' read -r platform pack memory_map _ cpu runtime <<<"$entry"
     examples="$demo_root/$pack/examples"
 
     context="$pack: layout"

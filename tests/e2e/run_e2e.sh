@@ -42,7 +42,9 @@ if ((${#missing[@]} > 0)); then
 fi
 
 readonly Title='Quellix Project Management'
-readonly Packs=(palpack51 dunpack115 vespack113 lnpack206)
+# shellcheck source=/dev/null # written by the build
+. "${QUELLIX_BOARDS:?set by the test environment}"
+readonly Packs=("${quellix_packs[@]}")
 for pack in "${Packs[@]}"; do
     for example in Template.c Makefile; do
         [[ -f $demo_root/$pack/examples/$example ]] ||

@@ -4,6 +4,7 @@
 // Also checks the images statically where QEMU is more lenient than the CPU
 // (odd word accesses, instructions a CPU32 lacks) and that oversized images
 // do not link.
+#include "Boards.h"
 #include "HostExpectations.h"
 
 #include <QDir>
@@ -340,23 +341,22 @@ void FirmwareProbeTest::probeRunsOnBoard_data()
     QTest::addColumn<int>("destroyed");
     QTest::addColumn<QString>("makeArguments");
 
-    struct Board
+    // What the emulation needs beyond the board table: the CPU as objdump and
+    // QEMU name it, the I/O page, how the ROM shows at address 0, and the
+    // registers a stopped board leaves. QEMU has no CPU32: the 68020 runs its
+    // programs, and the instruction check catches what a CPU32 would not run.
+    struct Emulation
     {
-        const char *name, *pack, *cpu, *qemuCpu;
-        quint32 ramBase, ramSize, ioPage;
+        const char *cpu, *qemuCpu;
+        quint32 ioPage;
         const char *vectorsAtZero, *stoppedRegisters;
     };
-    // QEMU has no CPU32: the 68020 runs its programs, and the instruction
-    // check catches what a CPU32 would not run.
-    const Board boards[] = {
-        {"Palmor", "palpack51", "68000", "m68000", 0x100000, 0x10000, 0xFFF000, "rom",
-         "0xFFF000=0,0xFFF002=0,0xFFF040=0x5a5a"},
-        {"Dunnet", "dunpack115", "68000", "m68000", 0x200000, 0x20000, 0xE00000, "mirror",
-         "0xE00000=0,0xE00002=0"},
-        {"Vessik", "vespack113", "cpu32", "m68020", 0x300000, 0x8000, 0xFFF000, "reset",
-         "0xFFF100=1500,0xFFF102=1500"},
-        {"Lenko Camera", "lnpack206", "cpu32", "m68020", 0xC00000, 0x80000, 0xFFE000, "reset",
-         "0xFFE200=0"},
+    const QMap<QString, Emulation> emulations = {
+        {"palpack51",
+         {"68000", "m68000", 0xFFF000, "rom", "0xFFF000=0,0xFFF002=0,0xFFF040=0x5a5a"}},
+        {"dunpack115", {"68000", "m68000", 0xE00000, "mirror", "0xE00000=0,0xE00002=0"}},
+        {"vespack113", {"cpu32", "m68020", 0xFFF000, "reset", "0xFFF100=1500,0xFFF102=1500"}},
+        {"lnpack206", {"cpu32", "m68020", 0xFFE000, "reset", "0xFFE200=0"}},
     };
     // How main() ends, what _exit() is given, and how many of the 40 global
     // destructors run in order (exit() runs them; abort() does not).
@@ -376,12 +376,16 @@ void FirmwareProbeTest::probeRunsOnBoard_data()
         {", exit(3)", 3, 3, 40, ""},
         {", pure virtual call", 4, 128 + 6, 0, ""},
     };
-    for (const Board &board : boards)
+    for (const BoardEntry &board : Boards) {
+        // A board the emulation does not know yet gets empty facts, and fails.
+        const Emulation emulation = emulations.value(board.pack, {"", "", 0, "", ""});
         for (const Ending &ending : endings)
             QTest::newRow(qPrintable(QString(board.name) + ending.name))
-                << board.pack << board.cpu << board.qemuCpu << board.ramBase << board.ramSize
-                << board.ioPage << board.vectorsAtZero << board.stoppedRegisters << ending.ending
-                << ending.exitStatus << ending.destroyed << QString(ending.makeArguments);
+                << board.pack << emulation.cpu << emulation.qemuCpu << board.ramOrigin
+                << board.ramSize << emulation.ioPage << emulation.vectorsAtZero
+                << emulation.stoppedRegisters << ending.ending << ending.exitStatus
+                << ending.destroyed << QString(ending.makeArguments);
+    }
 }
 
 void FirmwareProbeTest::probeRunsOnBoard()

@@ -2,7 +2,9 @@
 # Helpers for the packaging tests; sourced by them.
 
 readonly APP_ID=org.quellix.ProjectManagement
-readonly PACKS=(palpack51 dunpack115 vespack113 lnpack206)
+# shellcheck source=/dev/null # written by the build
+. "${QUELLIX_BOARDS:?set by the test environment}"
+readonly PACKS=("${quellix_packs[@]}")
 readonly EMPTY_DIRECTORIES=(JAVA/BIN 'LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60')
 readonly DESKTOP_FILES=(
     "share/applications/$APP_ID.desktop"
@@ -104,13 +106,14 @@ expected_root_files() {
         for file in "$source_dir"/demo/BIN/*; do
             echo "755 BIN/${file##*/}"
         done
-        for pack in "${PACKS[@]}"; do
+        for board in "${quellix_boards[@]}"; do
+            IFS='|' read -r _ pack memory_map header _ <<<"$board"
             [[ -d $source_dir/demo/packs/$pack ]] || fail "the source tree has no pack $pack"
             (cd "$source_dir/demo/packs" && find "$pack" -type f -printf '644 %p\n')
             # Made from demo/pack-template.
-            header=$(cd "$source_dir/demo/packs/$pack/include" && echo *.h)
             printf '644 %s\n' "$pack/examples/Makefile" "$pack/lib/crt0.s" "$pack/lib/board.c" \
-                "$pack/lib/libboard.a" "$pack/lib/board.profile" "$pack/lib/${header%.h}.ld"
+                "$pack/lib/libboard.a" "$pack/lib/board.profile" "$pack/lib/$memory_map" \
+                "$pack/include/$header"
             (cd "$source_dir/demo/pack-template" && find make -type f -printf "644 $pack/lib/%p\n")
         done
         # The runtime libraries the build makes from GCC's and newlib's sources,
