@@ -576,6 +576,7 @@ void FirmwareProbeTest::oversizedImageDoesNotLink_data()
     QTest::addColumn<QString>("pack");
     QTest::addColumn<QByteArray>("source");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("makeArguments");
 
     // Read through a volatile pointer: the compiler must not fold the element,
     // nor the linker collect the array as unused.
@@ -583,9 +584,9 @@ void FirmwareProbeTest::oversizedImageDoesNotLink_data()
                              "int main(void) { return ((const volatile char *)big)[3]; }\n";
     const QByteArray inRam = "char big[%1];\nint main(void) { big[3] = 1; return big[5]; }\n";
     const auto row = [](const char *name, const char *pack, const QByteArray &source, int size,
-                        const QString &message) {
+                        const QString &message, const QStringList &makeArguments = {}) {
         QTest::newRow(name) << pack << QByteArray(source).replace("%1", QByteArray::number(size))
-                            << message;
+                            << message << makeArguments;
     };
     const QString romFull = ": code, read-only data and initial values do not fit in the ";
     const QString ramFull = ": .data, .bss and the stack do not fit in the ";
@@ -600,6 +601,10 @@ void FirmwareProbeTest::oversizedImageDoesNotLink_data()
         "Lenko Camera" + romFull + "1M of ROM");
     row("Lenko Camera frame buffer", "lnpack206", inRam, 300 * 1024,
         "Lenko Camera: .data and .bss do not fit in the 256K of RAM below the frame buffer");
+    // The stack above the frame buffer holds about 237K.
+    row("Lenko Camera stack", "lnpack206", inRam, 16,
+        "Lenko Camera: the stack does not fit in the RAM above the frame buffer",
+        {"LDFLAGS=-Wl,--defsym=__stack_size=240K"});
 }
 
 void FirmwareProbeTest::oversizedImageDoesNotLink()
@@ -607,9 +612,10 @@ void FirmwareProbeTest::oversizedImageDoesNotLink()
     QFETCH(QString, pack);
     QFETCH(QByteArray, source);
     QFETCH(QString, message);
+    QFETCH(QStringList, makeArguments);
 
     const QString project = m_temporary.path() + "/too big/" + QTest::currentDataTag();
-    const ProcessResult build = buildProject(project, pack, {{"big.c", source}});
+    const ProcessResult build = buildProject(project, pack, {{"big.c", source}}, makeArguments);
     QVERIFY(build.exitCode != 0);
     QVERIFY2(QString::fromUtf8(build.errors).contains(message), build.errors.constData());
     QVERIFY(!QFile::exists(project + "/" + QString(QTest::currentDataTag()) + ".elf"));
