@@ -23,7 +23,7 @@ private slots:
 
 namespace {
 
-constexpr int buildTimeoutMs = 30000;
+constexpr int buildTimeoutMs = 10000;
 
 QString received(const QSignalSpy &output)
 {
