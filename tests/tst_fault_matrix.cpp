@@ -5,12 +5,15 @@
 #include "QtPlatform.h"
 #include "TestFiles.h"
 #include "TestSupport.h"
+#include "UnblockedFifo.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -48,6 +51,7 @@ struct Scene
     QString ide = root + "/SN451/bin/snavigator.exe";
     QString templateC = root + "/palpack51/examples/Template.c";
     QString templateMakefile = root + "/palpack51/examples/Makefile";
+    std::vector<std::unique_ptr<UnblockedFifo>> fifos;
 
     ~Scene()
     {
@@ -85,7 +89,7 @@ struct Scene
         } else if (kind == "link") {
             QVERIFY(::symlink(value.constData(), path.constData()) == 0);
         } else if (kind == "fifo") {
-            QVERIFY(::mkfifo(path.constData(), 0644) == 0);
+            fifos.push_back(std::make_unique<UnblockedFifo>(path));
         } else if (kind == "template") {
             changeTemplate(name, value);
         } else if (kind == "ide") {
@@ -102,7 +106,7 @@ struct Scene
         if (change == "directory")
             QVERIFY(::mkdir(path.constData(), 0755) == 0);
         else if (change == "fifo")
-            QVERIFY(::mkfifo(path.constData(), 0644) == 0);
+            fifos.push_back(std::make_unique<UnblockedFifo>(path));
         else if (change == "link")
             QVERIFY(::symlink(value.constData(), path.constData()) == 0);
         else if (change == "empty")

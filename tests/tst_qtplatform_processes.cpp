@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <chrono>
@@ -21,6 +22,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -321,6 +323,16 @@ void QtPlatformProcessesTest::childProcessNeverWaitsBeforeTheEnd()
         if (done.wait_for(std::chrono::seconds(10)) == std::future_status::timeout)
             QFile(go).open(QIODevice::WriteOnly);
     });
+    // Lets the program end and joins the watchdog, once, on a failed check too.
+    bool watchdogEnded = false;
+    const auto endWatchdog = [&] {
+        if (std::exchange(watchdogEnded, true))
+            return;
+        QFile(go).open(QIODevice::WriteOnly);
+        finished.set_value();
+        watchdog.join();
+    };
+    const auto endOnReturn = qScopeGuard(endWatchdog);
 
     auto child = ChildProcess::start(heldOpen(temporary.path()), watch).process;
     QVERIFY(child);
@@ -334,9 +346,7 @@ void QtPlatformProcessesTest::childProcessNeverWaitsBeforeTheEnd()
     const bool runningAfterDestruction = isRunning(pid) && !QFile::exists(go);
 
     // A second one, watched to its end.
-    QFile(go).open(QIODevice::WriteOnly);
-    finished.set_value();
-    watchdog.join();
+    endWatchdog();
     QVERIFY(runningAfterDestruction);
     // Its process entry: left to the owner with a descriptor, released by the thread.
     if (watch == ChildProcess::EndWatch::ProcessDescriptor)
