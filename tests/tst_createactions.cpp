@@ -154,6 +154,10 @@ void CreateActionsTest::fromTemplate_data()
         << "ThePalmor" << std::optional<std::string>("/work/demo/") << QStringList()
         << QStringList() << true
         << dialog + QStringList{"mkdir: /work/demo", copyC, copyMake} + runs;
+    QTest::newRow("typed doubled trailing separator")
+        << "ThePalmor" << std::optional<std::string>("/work/demo//") << QStringList()
+        << QStringList() << true
+        << dialog + QStringList{"mkdir: /work/demo", copyC, copyMake} + runs;
     QTest::newRow("name exists")
         << "ThePalmor" << std::optional<std::string>("/work/file") << QStringList() << QStringList()
         << true

@@ -23,26 +23,32 @@ cases=(
     '/srv/zoé/robot|/srv/zoé/robot/bin/quellix-launcher|/srv/zoé/robot'
 )
 number=0
-for case in "${cases[@]}"; do
-    IFS='|' read -r prefix exec path <<<"$case"
+check_prefix() {
+    local prefix=$1 exec=$2 path=$3
     number=$((number + 1))
-    destdir=$scratch/$number
+    local destdir=$scratch/$number
     if ! DESTDIR=$destdir "$cmake" --install "$build_dir" --prefix "$prefix" >"$destdir.log" 2>&1; then
         cat "$destdir.log" >&2
         problem "[$prefix] cmake --install failed"
-        continue
+        return
     fi
-    entry=$destdir${prefix%/}/share/applications/$APP_ID.desktop
+    local entry=$destdir${prefix%/}/share/applications/$APP_ID.desktop
     if [[ ! -f $entry ]]; then
         problem "[$prefix] no desktop entry at $entry"
-        continue
+        return
     fi
     validate_desktop_file "$entry" "[$prefix] "
     [[ $(desktop_value "$entry" Exec) == "$exec" ]] ||
         problem "[$prefix] Exec is '$(desktop_value "$entry" Exec)', expected '$exec'"
     [[ $(desktop_value "$entry" Path) == "$path" ]] ||
         problem "[$prefix] Path is '$(desktop_value "$entry" Path)', expected '$path'"
+}
+for case in "${cases[@]}"; do
+    IFS='|' read -r prefix exec path <<<"$case"
+    check_prefix "$prefix" "$exec" "$path"
 done
+# Shell control characters, '|' among them, which the table cannot hold.
+check_prefix '/srv/a&b;c|d' '"/srv/a&b;c|d/bin/quellix-launcher"' '/srv/a&b;c|d'
 
 # A relative prefix is taken from the working directory, as for the files.
 mkdir "$scratch/cwd"
