@@ -1,25 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "FileIo.h"
 
+#include "posix/FileDescriptor.h"
+
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-UniqueFd::~UniqueFd()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-bool UniqueFd::close()
-{
-    const int fd = m_fd;
-    m_fd = -1;
-    return ::close(fd) == 0;
-}
 
 namespace {
 
@@ -35,27 +24,10 @@ FileContents failureFromErrno()
 
 } // namespace
 
-bool writeAll(int fd, const std::string &data)
-{
-    const char *next = data.data();
-    size_t left = data.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, next, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        next += written;
-        left -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
 FileContents readRegularFile(const std::string &path, size_t maxSize)
 {
     // O_NONBLOCK keeps open() from waiting on a FIFO with no writer.
-    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.isValid())
         return failureFromErrno();
     struct stat status = {};

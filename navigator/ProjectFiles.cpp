@@ -3,6 +3,7 @@
 
 #include "FileIo.h"
 #include "SourceListing.h"
+#include "posix/FileDescriptor.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -55,7 +56,8 @@ std::string createProjectFile(const std::string &path)
 
     // O_EXCL fails on anything already there, links included, and O_NOFOLLOW
     // makes sure no link is ever followed.
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    FileDescriptor fd(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (!fd.isValid()) {
         if (errno == EEXIST)
             return failure(path, "it already exists; left untouched");

@@ -2,6 +2,7 @@
 #include "SourceListing.h"
 
 #include "FileIo.h"
+#include "posix/FileDescriptor.h"
 
 #include <algorithm>
 #include <array>
@@ -59,7 +60,7 @@ SourceListing listSourceFiles(const std::string &directory)
     const std::unique_ptr<DIR, DirCloser> dir(::fdopendir(fd));
     if (!dir) {
         const int error = errno;
-        UniqueFd owner(fd);
+        FileDescriptor owner(fd);
         return {{}, error};
     }
 

@@ -2,17 +2,16 @@
 #include "CommandLine.h"
 #include "NavigatorWindow.h"
 #include "ProjectFiles.h"
+#include "posix/FileSizeSignalIgnored.h"
 
 #include <QApplication>
-#include <csignal>
 #include <iostream>
 
 namespace {
 
 int runBatch(const std::string &projectFile)
 {
-    // Past a file-size limit, let write() fail so the partial file is removed.
-    std::signal(SIGXFSZ, SIG_IGN);
+    const FileSizeSignalIgnored fileSizeSignalIgnored;
     const std::string error = createProjectFile(projectFile);
     if (!error.empty()) {
         std::cerr << "snavigator: " << error << '\n';

@@ -1,76 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "FileOperations.h"
 
+#include "posix/FileDescriptor.h"
+#include "posix/FileSizeSignalIgnored.h"
+
 #include <array>
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// Owns a file descriptor.
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-
-    int get() const { return m_fd; }
-    bool isValid() const { return m_fd >= 0; }
-    // Closes now, reporting errors that a file system may only give at close.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
-// While it lives, exceeding the file-size limit makes write() fail with EFBIG
-// instead of killing the process.
-class FileSizeSignalIgnored
-{
-public:
-    FileSizeSignalIgnored()
-    {
-        struct sigaction ignore = {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        sigaction(SIGXFSZ, &ignore, &m_previous);
-    }
-    ~FileSizeSignalIgnored() { sigaction(SIGXFSZ, &m_previous, nullptr); }
-    FileSizeSignalIgnored(const FileSizeSignalIgnored &) = delete;
-    FileSizeSignalIgnored &operator=(const FileSizeSignalIgnored &) = delete;
-
-private:
-    struct sigaction m_previous = {};
-};
-
-bool writeAll(int fd, const char *data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
 
 bool copyContents(int from, int to)
 {
