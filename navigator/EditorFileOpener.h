@@ -16,7 +16,7 @@ class EditorFileOpener : public FileOpener
 public:
     explicit EditorFileOpener(std::shared_ptr<const NavigatorSettings> settings);
 
-    QString open(const std::string &path, int line, int column) override;
+    Result<Done> open(const std::string &path, int line, int column) override;
 
     // The key of the command in the settings.
     static const QString settingsKey;

@@ -12,19 +12,14 @@
 
 namespace {
 
-FileContents failure(const std::string &reason)
+Failure failureFromErrno()
 {
-    return {{}, reason};
-}
-
-FileContents failureFromErrno()
-{
-    return failure(std::strerror(errno));
+    return {std::strerror(errno)};
 }
 
 } // namespace
 
-FileContents readRegularFile(const std::string &path, size_t maxSize)
+Result<std::string> readRegularFile(const std::string &path, size_t maxSize)
 {
     // O_NONBLOCK keeps open() from waiting on a FIFO with no writer.
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -34,23 +29,23 @@ FileContents readRegularFile(const std::string &path, size_t maxSize)
     if (::fstat(fd.get(), &status) != 0)
         return failureFromErrno();
     if (S_ISDIR(status.st_mode))
-        return failure(std::strerror(EISDIR));
+        return Failure{std::strerror(EISDIR)};
     if (!S_ISREG(status.st_mode))
-        return failure("not a regular file");
+        return Failure{"not a regular file"};
 
-    FileContents result;
+    std::string bytes;
     std::array<char, 64 * 1024> buffer;
     for (;;) {
         const ssize_t count = ::read(fd.get(), buffer.data(), buffer.size());
         if (count == 0)
-            return result;
+            return bytes;
         if (count < 0) {
             if (errno == EINTR)
                 continue;
             return failureFromErrno();
         }
-        if (result.bytes.size() + static_cast<size_t>(count) > maxSize)
-            return failure(std::strerror(EFBIG));
-        result.bytes.append(buffer.data(), static_cast<size_t>(count));
+        if (bytes.size() + static_cast<size_t>(count) > maxSize)
+            return Failure{std::strerror(EFBIG)};
+        bytes.append(buffer.data(), static_cast<size_t>(count));
     }
 }

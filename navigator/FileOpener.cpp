@@ -5,14 +5,14 @@
 #include <QFile>
 #include <QUrl>
 
-QString DesktopFileOpener::open(const std::string &path, int, int)
+Result<Done> DesktopFileOpener::open(const std::string &path, int, int)
 {
     // A URL holds text: a name that does not survive decoding would open another file.
     const QByteArray nativePath = QByteArray::fromStdString(path);
     const QString decoded = QFile::decodeName(nativePath);
     if (QFile::encodeName(decoded) != nativePath)
-        return QObject::tr("its name is not valid in this locale");
+        return failure(QObject::tr("its name is not valid in this locale"));
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(decoded)))
-        return QObject::tr("the desktop has no application for it");
-    return {};
+        return failure(QObject::tr("the desktop has no application for it"));
+    return Done();
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Result.h"
+
+#include <QFile>
 #include <QString>
 #include <string>
 
@@ -13,9 +16,14 @@ public:
     virtual ~FileOpener() = default;
 
     // Opens path (native bytes, absolute) at line and column, both counted
-    // from 1; returns an empty string on success, otherwise why it could not
-    // be opened.
-    virtual QString open(const std::string &path, int line, int column) = 0;
+    // from 1; a failure says why it could not be opened.
+    virtual Result<Done> open(const std::string &path, int line, int column) = 0;
+
+protected:
+    static Failure failure(const QString &reason)
+    {
+        return {QFile::encodeName(reason).toStdString()};
+    }
 };
 
 // Hands the file to the desktop, so that the user's own choice of editor holds.
@@ -23,5 +31,5 @@ public:
 class DesktopFileOpener : public FileOpener
 {
 public:
-    QString open(const std::string &path, int line, int column) override;
+    Result<Done> open(const std::string &path, int line, int column) override;
 };

@@ -276,15 +276,16 @@ void NavigatorWindow::openProject(const std::string &projectFile)
         return;
     showNoProject();
     m_projectFile->setFullText(fromNative(projectFile));
-    const ProjectRead read = readProjectFile(projectFile);
-    if (!read.project) {
-        m_status->setText(tr("Cannot open the project: %1").arg(fromNative(read.error)));
+    const Result<Project> read = readProjectFile(projectFile);
+    if (!read.ok()) {
+        m_status->setText(
+            tr("Cannot open the project: %1").arg(fromNative(read.failure().message)));
         return;
     }
     // Absolute, so that the recent list and the image name hold from anywhere.
     const std::string canonical = canonicalPath(projectFile);
     const std::string path = canonical.empty() ? projectFile : canonical;
-    const QString name = fromNative(read.project->name);
+    const QString name = fromNative(read.value().name);
     setWindowTitle(
         tr("Navigator \u2014 %1").arg(visibleText(boundedText(name, maxTitleCharacters))));
     m_projectFile->setFullText(fromNative(path));
@@ -320,19 +321,20 @@ void NavigatorWindow::refreshSources()
 {
     // The folder, not the project file: it is what the Makefile builds.
     m_sources->clear();
-    const SourceListing listing = listSourceFiles(m_projectDirectory);
-    if (listing.error != 0) {
-        m_status->setText(tr("Cannot list the project directory '%1': %2")
-                              .arg(fromNative(m_projectDirectory),
-                                   QString::fromLocal8Bit(std::strerror(listing.error))));
+    const Result<std::vector<std::string>> listing = listSourceFiles(m_projectDirectory);
+    if (!listing.ok()) {
+        m_status->setText(
+            tr("Cannot list the project directory '%1': %2")
+                .arg(fromNative(m_projectDirectory), fromNative(listing.failure().message)));
         return;
     }
-    for (const std::string &name : listing.names) {
+    const std::vector<std::string> &names = listing.value();
+    for (const std::string &name : names) {
         auto *item = new QListWidgetItem(fromNative(name), m_sources);
         item->setData(nativeNameRole, QByteArray::fromStdString(name));
     }
-    const int headers = static_cast<int>(
-        std::count_if(listing.names.begin(), listing.names.end(), isHeaderFileName));
+    const int headers =
+        static_cast<int>(std::count_if(names.begin(), names.end(), isHeaderFileName));
     const int sources = m_sources->count() - headers;
     // English plurals here; a translation gives its own forms for %n.
     m_status->setText(tr("%1, %2", "sources, headers")
@@ -470,14 +472,13 @@ void NavigatorWindow::updateMonitorTarget()
         m_monitor->setTarget({}, 0, tr("No project open"));
         return;
     }
-    ProjectBoard board;
-    QString error;
-    if (!readProjectBoard(m_projectDirectory, &board, &error))
-        m_monitor->setTarget({}, 0, tr("No board: %1").arg(error));
+    const Result<ProjectBoard> board = readProjectBoard(m_projectDirectory);
+    if (!board.ok())
+        m_monitor->setTarget({}, 0, tr("No board: %1").arg(fromNative(board.failure().message)));
     else if (m_portChooser->portName().isEmpty())
         m_monitor->setTarget({}, 0, tr("Choose the board's serial port"));
     else
-        m_monitor->setTarget(m_portChooser->portName(), board.profile.baud);
+        m_monitor->setTarget(m_portChooser->portName(), board.value().profile.baud);
 }
 
 bool NavigatorWindow::isBusy() const
@@ -518,7 +519,8 @@ void NavigatorWindow::openFile(const std::string &path, int line, int column)
                             .arg(visibleText(fromNative(real))),
                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
-        error = m_opener->open(real, line, column);
+        const Result<Done> opened = m_opener->open(real, line, column);
+        error = opened.ok() ? QString() : fromNative(opened.failure().message);
     }
     if (!error.isEmpty())
         showMessage(this, QMessageBox::Warning, tr("Cannot Open File"),

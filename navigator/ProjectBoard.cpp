@@ -11,6 +11,11 @@ namespace {
 constexpr size_t maxMakefileSize = 1024 * 1024;
 constexpr size_t maxProfileSize = 64 * 1024;
 
+Failure failure(const QString &message)
+{
+    return {QFile::encodeName(message).toStdString()};
+}
+
 QString fromNative(const std::string &bytes)
 {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
@@ -32,41 +37,31 @@ QString packNamedBy(const QByteArray &makefile)
     return pack;
 }
 
-bool readProjectBoard(const std::string &directory, ProjectBoard *board, QString *error)
+Result<ProjectBoard> readProjectBoard(const std::string &directory)
 {
     const std::string makefilePath = directory + "/Makefile";
-    const FileContents makefile = readRegularFile(makefilePath, maxMakefileSize);
-    if (!makefile.error.empty()) {
-        *error = QObject::tr("cannot read '%1': %2")
-                     .arg(fromNative(makefilePath), QString::fromLocal8Bit(makefile.error.c_str()));
-        return false;
-    }
-    board->pack = packNamedBy(QByteArray::fromStdString(makefile.bytes));
-    if (board->pack.isEmpty()) {
-        *error = QObject::tr("'%1' names no pack (a line \"PACK := <pack>\")")
-                     .arg(fromNative(makefilePath));
-        return false;
-    }
+    const Result<std::string> makefile = readRegularFile(makefilePath, maxMakefileSize);
+    if (!makefile.ok())
+        return failure(QObject::tr("cannot read '%1': %2")
+                           .arg(fromNative(makefilePath), fromNative(makefile.failure().message)));
+    ProjectBoard board;
+    board.pack = packNamedBy(QByteArray::fromStdString(makefile.value()));
+    if (board.pack.isEmpty())
+        return failure(QObject::tr("'%1' names no pack (a line \"PACK := <pack>\")")
+                           .arg(fromNative(makefilePath)));
     const QByteArray root = qgetenv("QPRJ");
-    if (root.isEmpty()) {
-        *error = QObject::tr("QPRJ is not set, so the pack %1 cannot be found").arg(board->pack);
-        return false;
-    }
-    board->profileFile =
-        root.toStdString() + '/' + board->pack.toStdString() + "/lib/board.profile";
-    const FileContents profile = readRegularFile(board->profileFile, maxProfileSize);
-    if (!profile.error.empty()) {
-        *error =
+    if (root.isEmpty())
+        return failure(
+            QObject::tr("QPRJ is not set, so the pack %1 cannot be found").arg(board.pack));
+    board.profileFile = root.toStdString() + '/' + board.pack.toStdString() + "/lib/board.profile";
+    const Result<std::string> profile = readRegularFile(board.profileFile, maxProfileSize);
+    if (!profile.ok())
+        return failure(
             QObject::tr("cannot read the board profile '%1': %2")
-                .arg(fromNative(board->profileFile), QString::fromLocal8Bit(profile.error.c_str()));
-        return false;
-    }
+                .arg(fromNative(board.profileFile), fromNative(profile.failure().message)));
     QString parseError;
-    if (!parseBoardProfile(QByteArray::fromStdString(profile.bytes), &board->profile,
-                           &parseError)) {
-        *error = QObject::tr("the board profile '%1' is not valid: %2")
-                     .arg(fromNative(board->profileFile), parseError);
-        return false;
-    }
-    return true;
+    if (!parseBoardProfile(QByteArray::fromStdString(profile.value()), &board.profile, &parseError))
+        return failure(QObject::tr("the board profile '%1' is not valid: %2")
+                           .arg(fromNative(board.profileFile), parseError));
+    return board;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "BoardProfile.h"
+#include "Result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,9 +17,9 @@ struct ProjectBoard
     BoardProfile profile;
 };
 
-// Reads the board of the project in directory (native bytes). On failure
-// returns false and sets *error to what is missing, naming the file.
-bool readProjectBoard(const std::string &directory, ProjectBoard *board, QString *error);
+// Reads the board of the project in directory (native bytes). A failure says
+// what is missing, naming the file.
+Result<ProjectBoard> readProjectBoard(const std::string &directory);
 
 // The pack a Makefile's text names, or an empty string when it names none that
 // is a plain directory name.

@@ -41,14 +41,14 @@ void removeCreatedFile(const std::string &path, const struct stat &created)
         ::unlink(path.c_str());
 }
 
-std::string failure(const std::string &path, const std::string &reason)
+Failure failure(const std::string &path, const std::string &reason)
 {
-    return "cannot create project file '" + path + "': " + reason;
+    return {"cannot create project file '" + path + "': " + reason};
 }
 
 } // namespace
 
-std::string createProjectFile(const std::string &path)
+Result<Done> createProjectFile(const std::string &path)
 {
     const PathParts parts = splitPath(path);
     if (parts.fileName.empty() || parts.fileName == "." || parts.fileName == "..")
@@ -70,13 +70,13 @@ std::string createProjectFile(const std::string &path)
         return failure(path, std::strerror(error) + std::string(" (file left in place)"));
     }
 
-    SourceListing listing = listSourceFiles(parts.directory);
-    if (listing.error != 0) {
+    Result<std::vector<std::string>> listing = listSourceFiles(parts.directory);
+    if (!listing.ok()) {
         removeCreatedFile(path, created);
         return failure(path, "cannot list directory '" + parts.directory +
-                                 "': " + std::strerror(listing.error));
+                                 "': " + listing.failure().message);
     }
-    std::vector<std::string> &sources = listing.names;
+    std::vector<std::string> &sources = listing.value();
     sources.erase(std::remove(sources.begin(), sources.end(), parts.fileName), sources.end());
 
     const std::string text = formatProject({projectNameForFile(path), sources});
@@ -85,18 +85,19 @@ std::string createProjectFile(const std::string &path)
         removeCreatedFile(path, created);
         return failure(path, std::strerror(error));
     }
-    return {};
+    return Done();
 }
 
-ProjectRead readProjectFile(const std::string &path)
+Result<Project> readProjectFile(const std::string &path)
 {
-    const FileContents contents = readRegularFile(path, maxProjectFileSize);
-    if (!contents.error.empty())
-        return {std::nullopt, "cannot read '" + path + "': " + contents.error};
-    ProjectParse parsed = parseProject(contents.bytes);
-    if (!parsed.project)
-        return {std::nullopt, "'" + path + "' is not a valid project file: " + parsed.error};
-    return {std::move(parsed.project), {}};
+    const Result<std::string> contents = readRegularFile(path, maxProjectFileSize);
+    if (!contents.ok())
+        return Failure{"cannot read '" + path + "': " + contents.failure().message};
+    Result<Project> parsed = parseProject(contents.value());
+    if (!parsed.ok())
+        return Failure{"'" + path + "' is not a valid project file: " + parsed.failure().message,
+                       parsed.failure().line};
+    return parsed;
 }
 
 std::string canonicalPath(const std::string &path)

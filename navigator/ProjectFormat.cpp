@@ -49,9 +49,9 @@ bool startsWith(const std::string &text, std::string_view prefix)
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-ProjectParse failure(size_t lineNumber, const std::string &reason)
+Failure failure(size_t lineNumber, const std::string &reason)
 {
-    return {std::nullopt, "line " + std::to_string(lineNumber) + ": " + reason};
+    return {"line " + std::to_string(lineNumber) + ": " + reason, lineNumber};
 }
 
 } // namespace
@@ -65,12 +65,12 @@ std::string formatProject(const Project &project)
     return text;
 }
 
-ProjectParse parseProject(const std::string &text)
+Result<Project> parseProject(const std::string &text)
 {
     if (text.find('\0') != std::string::npos)
-        return {std::nullopt, "contains a NUL byte"};
+        return Failure{"contains a NUL byte"};
     if (!text.empty() && text.back() != '\n')
-        return {std::nullopt, "last line is incomplete"};
+        return Failure{"last line is incomplete"};
 
     Project project;
     bool haveName = false;
@@ -108,10 +108,10 @@ ProjectParse parseProject(const std::string &text)
         }
     }
     if (lineNumber == 0)
-        return {std::nullopt, "empty file"};
+        return Failure{"empty file"};
     if (!haveName)
-        return {std::nullopt, "no project name"};
-    return {project, {}};
+        return Failure{"no project name"};
+    return project;
 }
 
 std::string projectNameForFile(const std::string &path)

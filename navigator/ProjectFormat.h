@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Result.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,13 +36,8 @@ inline constexpr char projectFormatTag[] = "# quellix-navigator project 1";
 
 std::string formatProject(const Project &project);
 
-struct ProjectParse
-{
-    std::optional<Project> project;
-    std::string error; // set when project is empty
-};
-
-ProjectParse parseProject(const std::string &text);
+// A failure names the line it was found on, when there is one.
+Result<Project> parseProject(const std::string &text);
 
 // "dir/robot.proj" gives "robot"; a name without ".proj" is kept whole.
 std::string projectNameForFile(const std::string &path);

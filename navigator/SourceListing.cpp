@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -52,19 +53,19 @@ bool isHeaderFileName(const std::string &name)
                        [&name](const char *extension) { return endsWith(name, extension); });
 }
 
-SourceListing listSourceFiles(const std::string &directory)
+Result<std::vector<std::string>> listSourceFiles(const std::string &directory)
 {
     const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return {{}, errno};
+        return Failure{std::strerror(errno)};
     const std::unique_ptr<DIR, DirCloser> dir(::fdopendir(fd));
     if (!dir) {
-        const int error = errno;
+        const Failure failure{std::strerror(errno)};
         FileDescriptor owner(fd);
-        return {{}, error};
+        return failure;
     }
 
-    SourceListing listing;
+    std::vector<std::string> names;
     for (;;) {
         errno = 0;
         const dirent *entry = ::readdir(dir.get());
@@ -72,10 +73,10 @@ SourceListing listSourceFiles(const std::string &directory)
             break;
         const std::string name = entry->d_name;
         if (isSourceFileName(name) && isRegularFileAt(fd, entry->d_name))
-            listing.names.push_back(name);
+            names.push_back(name);
     }
     if (errno != 0)
-        return {{}, errno};
-    std::sort(listing.names.begin(), listing.names.end());
-    return listing;
+        return Failure{std::strerror(errno)};
+    std::sort(names.begin(), names.end());
+    return names;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Result.h"
+
 #include <string>
 #include <vector>
 
@@ -12,11 +14,6 @@ bool isSourceFileName(const std::string &name);
 // True for the source file names that are headers: *.h *.hh *.hpp.
 bool isHeaderFileName(const std::string &name);
 
-struct SourceListing
-{
-    std::vector<std::string> names; // sorted byte-wise
-    int error = 0;                  // errno value; 0 on success
-};
-
-// Lists the source files directly inside directory (no recursion).
-SourceListing listSourceFiles(const std::string &directory);
+// Lists the source files directly inside directory (no recursion), sorted
+// byte-wise; a failure says why, as the system does.
+Result<std::vector<std::string>> listSourceFiles(const std::string &directory);

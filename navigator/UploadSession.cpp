@@ -31,25 +31,27 @@ void UploadSession::start(const std::string &directory, const QString &portName)
         return;
     m_running = true;
 
-    ProjectBoard board;
-    QString error;
-    if (!readProjectBoard(directory, &board, &error)) {
-        fail(error);
+    const Result<ProjectBoard> read = readProjectBoard(directory);
+    if (!read.ok()) {
+        fail(QFile::decodeName(QByteArray::fromStdString(read.failure().message)));
         return;
     }
+    const ProjectBoard &board = read.value();
     const std::string image = imageFileForDirectory(directory);
-    const FileContents contents = readRegularFile(image, maxImageSize);
+    const Result<std::string> contents = readRegularFile(image, maxImageSize);
     const QString imageName = QFile::decodeName(QByteArray::fromStdString(image));
-    if (image.empty() || !contents.error.empty()) {
+    if (image.empty() || !contents.ok()) {
         fail(tr("cannot read the image '%1': %2")
-                 .arg(imageName, QString::fromLocal8Bit(contents.error.c_str())));
+                 .arg(imageName, QFile::decodeName(QByteArray::fromStdString(
+                                     contents.ok() ? std::string() : contents.failure().message))));
         return;
     }
 
-    auto *upload = new Upload(board.profile, QByteArray::fromStdString(contents.bytes),
+    auto *upload = new Upload(board.profile, QByteArray::fromStdString(contents.value()),
                               imageName.section(QLatin1Char('/'), -1), this);
     m_upload = upload;
     // Before the port is touched: a bad image must not disturb the board.
+    QString error;
     if (!upload->prepare(&error)) {
         delete upload;
         fail(error);

@@ -12,9 +12,9 @@ namespace {
 int runBatch(const std::string &projectFile)
 {
     const FileSizeSignalIgnored fileSizeSignalIgnored;
-    const std::string error = createProjectFile(projectFile);
-    if (!error.empty()) {
-        std::cerr << "snavigator: " << error << '\n';
+    const Result<Done> created = createProjectFile(projectFile);
+    if (!created.ok()) {
+        std::cerr << "snavigator: " << created.failure().message << '\n';
         return 1;
     }
     return 0;

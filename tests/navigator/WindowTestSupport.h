@@ -92,10 +92,12 @@ public:
     RecordingOpener(std::vector<std::string> &opened, QString error)
         : m_opened(opened), m_error(std::move(error))
     {}
-    QString open(const std::string &path, int line, int column) override
+    Result<Done> open(const std::string &path, int line, int column) override
     {
         m_opened.push_back(path + ':' + std::to_string(line) + ':' + std::to_string(column));
-        return m_error;
+        if (m_error.isEmpty())
+            return Done();
+        return failure(m_error);
     }
 
 private:

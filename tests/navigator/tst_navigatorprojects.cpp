@@ -377,8 +377,9 @@ void NavigatorProjectsTest::editorOpensAtLine()
     const auto settings = std::make_shared<NavigatorSettings>(m_settings.fileName());
     settings->setValue(EditorFileOpener::settingsKey, configured.replace("%1", fakeName));
 
-    const QString error = EditorFileOpener(settings).open(file, 41, 34);
-    if (!error.isEmpty()) {
+    const Result<Done> opened = EditorFileOpener(settings).open(file, 41, 34);
+    if (!opened.ok()) {
+        const QString error = QFile::decodeName(opened.failure().message.c_str());
         QVERIFY2(error.startsWith(result), qPrintable(error));
         return;
     }

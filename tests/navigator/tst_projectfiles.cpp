@@ -93,11 +93,11 @@ void ProjectFilesTest::roundTrips()
         QVERIFY(navtest::writeBytes(dir.file(source), "int x;\n"));
     QVERIFY(navtest::writeBytes(dir.file("Makefile"), "all:\n"));
 
-    QCOMPARE(createProjectFile(dir.file(projectFile)), std::string());
-    const ProjectRead read = readProjectFile(dir.file(projectFile));
-    QVERIFY2(read.project, read.error.c_str());
-    QCOMPARE(read.project->name, name);
-    QCOMPARE(read.project->sources, sources);
+    QVERIFY(createProjectFile(dir.file(projectFile)).ok());
+    const Result<Project> read = readProjectFile(dir.file(projectFile));
+    QVERIFY2(read.ok(), read.failure().message.c_str());
+    QCOMPARE(read.value().name, name);
+    QCOMPARE(read.value().sources, sources);
 }
 
 void ProjectFilesTest::writesDocumentedLayout()
@@ -107,7 +107,7 @@ void ProjectFilesTest::writesDocumentedLayout()
         QVERIFY(navtest::writeBytes(dir.file(file), "x"));
     QCOMPARE(::mkdir(dir.file("lib.c").c_str(), 0777), 0);
 
-    QCOMPARE(createProjectFile(dir.file("robot.proj")), std::string());
+    QVERIFY(createProjectFile(dir.file("robot.proj")).ok());
     QCOMPARE(navtest::readBytes(dir.file("robot.proj")),
              tag + "name=robot\nsource=a\\\\b\\n.h\nsource=crt0.s\nsource=main.c\n"
                    "source=motor control.c\n");
@@ -115,10 +115,10 @@ void ProjectFilesTest::writesDocumentedLayout()
 
 void ProjectFilesTest::skipsCommentsAndBlankLines()
 {
-    const ProjectParse parsed =
+    const Result<Project> parsed =
         parseProject(tag + "\n# note\nname=r\n\nsource=a.c\n#source=b.c\nsource=#c.c\n");
-    QVERIFY2(parsed.project, parsed.error.c_str());
-    QCOMPARE(*parsed.project, (Project{"r", {"a.c", "#c.c"}}));
+    QVERIFY2(parsed.ok(), parsed.failure().message.c_str());
+    QCOMPARE(parsed.value(), (Project{"r", {"a.c", "#c.c"}}));
 }
 
 void ProjectFilesTest::rejectsMalformedText_data()
@@ -148,9 +148,14 @@ void ProjectFilesTest::rejectsMalformedText()
     QFETCH(std::string, text);
     QFETCH(std::string, error);
 
-    const ProjectParse parsed = parseProject(text);
-    QVERIFY(!parsed.project);
-    QVERIFY2(parsed.error.find(error) != std::string::npos, parsed.error.c_str());
+    const Result<Project> parsed = parseProject(text);
+    QVERIFY(!parsed.ok());
+    const std::string &message = parsed.failure().message;
+    QVERIFY2(message.find(error) != std::string::npos, message.c_str());
+    // A message about a line starts with it, and the failure gives the same line.
+    const std::size_t line = parsed.failure().line;
+    QCOMPARE(message.rfind("line ", 0) == 0, line > 0);
+    QVERIFY(line == 0 || message.rfind("line " + std::to_string(line) + ":", 0) == 0);
 }
 
 void ProjectFilesTest::refusesToReplaceExisting_data()
@@ -176,7 +181,7 @@ void ProjectFilesTest::refusesToReplaceExisting()
     const std::string before = snapshot(path);
     const std::string targetBefore = snapshot(dir.file("main.c"));
 
-    QCOMPARE(createProjectFile(path),
+    QCOMPARE(createProjectFile(path).failure().message,
              "cannot create project file '" + path + "': it already exists; left untouched");
     QCOMPARE(snapshot(path), before);
     QCOMPARE(snapshot(dir.file("main.c")), targetBefore);
@@ -206,7 +211,8 @@ void ProjectFilesTest::reportsUnwritablePath()
     QVERIFY(navtest::writeBytes(dir.file("main.c"), "x"));
     QCOMPARE(::mkdir(dir.file("sub").c_str(), 0777), 0);
     const std::string full = dir.file(path);
-    QCOMPARE(createProjectFile(full), "cannot create project file '" + full + "': " + reason);
+    QCOMPARE(createProjectFile(full).failure().message,
+             "cannot create project file '" + full + "': " + reason);
     QVERIFY(!navtest::exists(dir.file("no such dir")));
     QCOMPARE(navtest::readBytes(dir.file("main.c")), std::string("x"));
 }
@@ -239,10 +245,11 @@ void ProjectFilesTest::readReportsUnusableFile()
     else if (kind == "text")
         QVERIFY(navtest::writeBytes(path, "all: robot\n"));
 
-    const ProjectRead read = readProjectFile(path);
-    QVERIFY(!read.project);
-    QVERIFY2(read.error.find(path) != std::string::npos, read.error.c_str());
-    QVERIFY2(read.error.find(reason) != std::string::npos, read.error.c_str());
+    const Result<Project> read = readProjectFile(path);
+    QVERIFY(!read.ok());
+    const std::string &message = read.failure().message;
+    QVERIFY2(message.find(path) != std::string::npos, message.c_str());
+    QVERIFY2(message.find(reason) != std::string::npos, message.c_str());
 }
 
 void ProjectFilesTest::projectDirectory_data()

@@ -3,6 +3,7 @@
 #include "SourceListing.h"
 
 #include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 using Names = std::vector<std::string>;
@@ -55,9 +56,9 @@ void SourceListingTest::lists()
     for (const std::string &entry : entries)
         QVERIFY2(navtest::makeEntry(dir, entry), entry.c_str());
 
-    const SourceListing listing = listSourceFiles(dir.path());
-    QCOMPARE(listing.error, 0);
-    QCOMPARE(listing.names, sources);
+    const Result<Names> listing = listSourceFiles(dir.path());
+    QVERIFY2(listing.ok(), listing.failure().message.c_str());
+    QCOMPARE(listing.value(), sources);
 }
 
 void SourceListingTest::reportsUnlistableDirectory_data()
@@ -76,9 +77,9 @@ void SourceListingTest::reportsUnlistableDirectory()
 
     const navtest::TempDir dir;
     QVERIFY(navtest::writeBytes(dir.file("file.c"), "int x;\n"));
-    const SourceListing listing = listSourceFiles(dir.file(name));
-    QCOMPARE(listing.error, error);
-    QVERIFY(listing.names.empty());
+    const Result<Names> listing = listSourceFiles(dir.file(name));
+    QVERIFY(!listing.ok());
+    QCOMPARE(listing.failure().message, std::string(std::strerror(error)));
 }
 
 QTEST_APPLESS_MAIN(SourceListingTest)
