@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "CreateProjectFromFiles.h"
+#include "actions/CreateProjectFromFiles.h"
 
-#include "PathHelpers.h"
-#include "Platform.h"
+#include "actions/PathHelpers.h"
+#include "platform/Platform.h"
 
 void createProjectFromFiles(Platform &platform, const ProjectSetup &setup)
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ProjectSetup.h"
+#include "actions/ProjectSetup.h"
 
 // Asks for any one source file of an existing directory, copies the platform's
 // Makefile into that directory, has the IDE create and open the project file

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "CreateProjectFromTemplate.h"
+#include "actions/CreateProjectFromTemplate.h"
 
-#include "PathHelpers.h"
-#include "Platform.h"
+#include "actions/PathHelpers.h"
+#include "platform/Platform.h"
 
 void createProjectFromTemplate(Platform &platform, const ProjectSetup &setup)
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ProjectSetup.h"
+#include "actions/ProjectSetup.h"
 
 // Asks for a new project directory, creates it with the platform's template C
 // file (named after the directory) and Makefile, has the IDE create and open the

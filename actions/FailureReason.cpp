@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FailureReason.h"
+#include "actions/FailureReason.h"
 
 std::string failureReason(const std::error_code &error)
 {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "NavigatorCommands.h"
+#include "actions/NavigatorCommands.h"
 
 Command navigatorBatchCreate(const std::string &navigatorExe, BatchOptions options,
                              const std::string &projectFile)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Command.h"
+#include "platform/Command.h"
 
 #include <string>
 

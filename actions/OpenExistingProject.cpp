@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "OpenExistingProject.h"
+#include "actions/OpenExistingProject.h"
 
-#include "NavigatorCommands.h"
-#include "Platform.h"
-#include "RunAndWait.h"
+#include "actions/NavigatorCommands.h"
+#include "actions/RunAndWait.h"
+#include "platform/Platform.h"
 
 void openExistingProject(Platform &platform, const std::string &navigatorExe)
 {

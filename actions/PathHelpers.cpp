@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "PathHelpers.h"
+#include "actions/PathHelpers.h"
 
 #include <algorithm>
 

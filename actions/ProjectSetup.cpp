@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "ProjectSetup.h"
+#include "actions/ProjectSetup.h"
 
-#include "FailureReason.h"
-#include "Platform.h"
-#include "RunAndWait.h"
+#include "actions/FailureReason.h"
+#include "actions/RunAndWait.h"
+#include "platform/Platform.h"
 
 std::string packExample(const ProjectSetup &setup, const std::string &fileName)
 {

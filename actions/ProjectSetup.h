@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "NavigatorCommands.h"
+#include "actions/NavigatorCommands.h"
 
 #include <optional>
 #include <string>

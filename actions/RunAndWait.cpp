@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "RunAndWait.h"
+#include "actions/RunAndWait.h"
 
-#include "FailureReason.h"
-#include "Platform.h"
+#include "actions/FailureReason.h"
+#include "platform/Platform.h"
 
 void RunAndWait(Platform &platform, const Command &command)
 {

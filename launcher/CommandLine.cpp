@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "CommandLine.h"
+#include "launcher/CommandLine.h"
 
 #include <algorithm>
 #include <array>

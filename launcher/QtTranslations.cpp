@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QtTranslations.h"
+#include "launcher/QtTranslations.h"
 
 #include <QLibraryInfo>
 #include <QLocale>

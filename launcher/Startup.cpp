@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Startup.h"
+#include "launcher/Startup.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "TForm1.h"
+#include "launcher/TForm1.h"
 
-#include "CreateProjectFromFiles.h"
-#include "CreateProjectFromTemplate.h"
-#include "OpenExistingProject.h"
-#include "QtPlatform.h"
-#include "ToolchainEnvironment.h"
+#include "actions/CreateProjectFromFiles.h"
+#include "actions/CreateProjectFromTemplate.h"
+#include "actions/OpenExistingProject.h"
+#include "launcher/ToolchainEnvironment.h"
+#include "platform/QtPlatform.h"
 #include "ui_TForm1.h"
 
 #include <QApplication>

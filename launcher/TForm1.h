@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Platform.h"
-#include "PlatformPacks.h"
-#include "ProjectSetup.h"
+#include "actions/ProjectSetup.h"
+#include "launcher/PlatformPacks.h"
+#include "platform/Platform.h"
 
 #include <QWidget>
 #include <cstdint>

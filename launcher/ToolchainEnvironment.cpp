@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "ToolchainEnvironment.h"
+#include "launcher/ToolchainEnvironment.h"
 
-#include "PathHelpers.h"
-#include "Platform.h"
+#include "actions/PathHelpers.h"
+#include "platform/Platform.h"
 
 ToolchainPaths exportToolchainEnvironment(Platform &platform)
 {

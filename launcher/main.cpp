@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "CommandLine.h"
-#include "QtTranslations.h"
-#include "Startup.h"
-#include "TForm1.h"
+#include "launcher/CommandLine.h"
+#include "launcher/QtTranslations.h"
+#include "launcher/Startup.h"
+#include "launcher/TForm1.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "BuildLog.h"
+#include "navigator/BuildLog.h"
 
 #include <QSaveFile>
 #include <QStringEncoder>

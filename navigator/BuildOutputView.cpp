@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "BuildOutputView.h"
+#include "navigator/BuildOutputView.h"
 
 #include <QFontDatabase>
 #include <QMouseEvent>

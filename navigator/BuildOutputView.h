@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "BuildLog.h"
+#include "navigator/BuildLog.h"
 
 #include <QPlainTextEdit>
 

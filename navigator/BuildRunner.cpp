@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "BuildRunner.h"
+#include "navigator/BuildRunner.h"
 
 #include <QFile>
 #include <QThread>

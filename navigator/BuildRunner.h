@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ProcessGroupGuard.h"
+#include "navigator/ProcessGroupGuard.h"
 
 #include <QObject>
 #include <QProcess>

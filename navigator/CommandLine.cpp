@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "CommandLine.h"
+#include "navigator/CommandLine.h"
 
 #include <utility>
 

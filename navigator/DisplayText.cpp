@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DisplayText.h"
+#include "navigator/DisplayText.h"
 
 #include <QTextDocument>
 

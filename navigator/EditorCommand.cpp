@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "EditorCommand.h"
+#include "navigator/EditorCommand.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "EditorDialog.h"
+#include "navigator/EditorDialog.h"
 
-#include "EditorCommand.h"
+#include "navigator/EditorCommand.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

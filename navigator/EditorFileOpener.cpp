@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "EditorFileOpener.h"
+#include "navigator/EditorFileOpener.h"
 
-#include "EditorCommand.h"
-#include "NavigatorSettings.h"
+#include "navigator/EditorCommand.h"
+#include "navigator/NavigatorSettings.h"
 
 #include <QFile>
 #include <QProcess>

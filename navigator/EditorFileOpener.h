@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "FileOpener.h"
+#include "navigator/FileOpener.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ElidedLabel.h"
+#include "navigator/ElidedLabel.h"
 
-#include "DisplayText.h"
+#include "navigator/DisplayText.h"
 
 namespace {
 

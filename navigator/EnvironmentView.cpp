@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "EnvironmentView.h"
+#include "navigator/EnvironmentView.h"
 
 #include <QFormLayout>
 #include <QLineEdit>

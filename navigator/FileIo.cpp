@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FileIo.h"
+#include "navigator/FileIo.h"
 
 #include "posix/FileDescriptor.h"
 

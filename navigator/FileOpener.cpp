@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FileOpener.h"
+#include "navigator/FileOpener.h"
 
 #include <QDesktopServices>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "NavigatorSettings.h"
+#include "navigator/NavigatorSettings.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "BuildRunner.h"
-#include "TerminalText.h"
+#include "navigator/BuildRunner.h"
+#include "navigator/TerminalText.h"
 
 #include <QMainWindow>
 #include <memory>

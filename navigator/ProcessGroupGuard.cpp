@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ProcessGroupGuard.h"
+#include "navigator/ProcessGroupGuard.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ProjectBoard.h"
+#include "navigator/ProjectBoard.h"
 
-#include "FileIo.h"
+#include "navigator/FileIo.h"
 
 #include <QFile>
 #include <QRegularExpression>

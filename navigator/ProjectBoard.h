@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "BoardProfile.h"
-#include "Result.h"
+#include "navigator/Result.h"
+#include "uploader/BoardProfile.h"
 
 #include <QByteArray>
 #include <QString>

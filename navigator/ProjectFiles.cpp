@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "ProjectFiles.h"
+#include "navigator/ProjectFiles.h"
 
-#include "FileIo.h"
-#include "SourceListing.h"
+#include "navigator/FileIo.h"
+#include "navigator/SourceListing.h"
 #include "posix/FileDescriptor.h"
 
 #include <algorithm>

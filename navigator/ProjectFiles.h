@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ProjectFormat.h"
+#include "navigator/ProjectFormat.h"
 
 #include <string>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ProjectFormat.h"
+#include "navigator/ProjectFormat.h"
 
 #include <string_view>
 

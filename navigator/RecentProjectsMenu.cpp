@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "RecentProjectsMenu.h"
+#include "navigator/RecentProjectsMenu.h"
 
-#include "DisplayText.h"
-#include "NavigatorSettings.h"
+#include "navigator/DisplayText.h"
+#include "navigator/NavigatorSettings.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "SerialMonitorPane.h"
+#include "navigator/SerialMonitorPane.h"
 
-#include "SerialPorts.h"
+#include "navigator/SerialPorts.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>

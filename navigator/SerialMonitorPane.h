@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "TerminalText.h"
+#include "navigator/TerminalText.h"
 
 #include <QSerialPort>
 #include <QWidget>

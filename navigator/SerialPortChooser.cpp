@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "SerialPortChooser.h"
+#include "navigator/SerialPortChooser.h"
 
-#include "DisplayText.h"
-#include "NavigatorSettings.h"
-#include "PortOpener.h"
-#include "SerialPorts.h"
+#include "navigator/DisplayText.h"
+#include "navigator/NavigatorSettings.h"
+#include "navigator/SerialPorts.h"
+#include "uploader/PortOpener.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "SerialPorts.h"
+#include "navigator/SerialPorts.h"
 
-#include "PortOpener.h"
+#include "uploader/PortOpener.h"
 
 #include <QObject>
 

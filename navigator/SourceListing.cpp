@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "SourceListing.h"
+#include "navigator/SourceListing.h"
 
-#include "FileIo.h"
+#include "navigator/FileIo.h"
 #include "posix/FileDescriptor.h"
 
 #include <algorithm>

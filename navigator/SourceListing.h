@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Result.h"
+#include "navigator/Result.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "TerminalText.h"
+#include "navigator/TerminalText.h"
 
 QString TerminalText::decode(const QByteArray &bytes)
 {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "UploadPane.h"
+#include "navigator/UploadPane.h"
 
 #include <QHBoxLayout>
 #include <QProgressBar>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "UploadSession.h"
+#include "navigator/UploadSession.h"
 
-#include "FileIo.h"
-#include "ProjectBoard.h"
-#include "ProjectFiles.h"
-#include "SerialPorts.h"
-#include "Upload.h"
+#include "navigator/FileIo.h"
+#include "navigator/ProjectBoard.h"
+#include "navigator/ProjectFiles.h"
+#include "navigator/SerialPorts.h"
+#include "uploader/Upload.h"
 
 #include <QFile>
 #include <QSerialPort>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "CommandLine.h"
-#include "NavigatorWindow.h"
-#include "ProjectFiles.h"
+#include "navigator/CommandLine.h"
+#include "navigator/NavigatorWindow.h"
+#include "navigator/ProjectFiles.h"
 #include "posix/FileSizeSignalIgnored.h"
 
 #include <QApplication>

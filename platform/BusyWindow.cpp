@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "BusyWindow.h"
+#include "platform/BusyWindow.h"
 
 #include <QApplication>
 #include <QEvent>

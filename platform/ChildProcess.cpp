@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Command.h"
+#include "platform/Command.h"
 
 std::string Command::displayText() const
 {

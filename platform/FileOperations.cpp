@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FileOperations.h"
+#include "platform/FileOperations.h"
 
 #include "posix/FileDescriptor.h"
 #include "posix/FileSizeSignalIgnored.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "QtPlatform.h"
+#include "platform/QtPlatform.h"
 
-#include "BusyWindow.h"
-#include "FileOperations.h"
+#include "platform/BusyWindow.h"
+#include "platform/FileOperations.h"
 
 #include <QApplication>
 #include <QEventLoop>

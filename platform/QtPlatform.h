@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ChildProcess.h"
-#include "Platform.h"
+#include "platform/ChildProcess.h"
+#include "platform/Platform.h"
 
 #include <QPointer>
 #include <QString>

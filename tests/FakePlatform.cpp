@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "FakePlatform.h"
+#include "tests/FakePlatform.h"
 
-#include "PathHelpers.h"
-#include "QtPlatform.h"
+#include "actions/PathHelpers.h"
+#include "platform/QtPlatform.h"
 
 #include <QTimer>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 #include <deque>
 #include <functional>

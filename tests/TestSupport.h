@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Command.h"
+#include "platform/Command.h"
 
 #include <QMetaType>
 #include <QStringList>
@@ -38,4 +38,4 @@ inline QString systemMessage(std::errc error)
     return QString::fromStdString(std::make_error_code(error).message());
 }
 
-#include "ModalAnswer.h"
+#include "tests/ModalAnswer.h"

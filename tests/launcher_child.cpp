@@ -4,9 +4,9 @@
 // informative text, and the dialog's folder and filter are printed on standard
 // output, and answered. Arguments: radio button, button, typed path;
 // with no button, the window is closed at once.
-#include "Startup.h"
-#include "TForm1.h"
-#include "TestSupport.h"
+#include "launcher/Startup.h"
+#include "launcher/TForm1.h"
+#include "tests/TestSupport.h"
 
 #include <QFileDialog>
 #include <QLineEdit>

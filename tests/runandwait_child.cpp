@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Runs one program through RunAndWait with the real platform and reports, on
 // standard output, the message shown (answering it) and whether the call returned.
-#include "QtPlatform.h"
-#include "RunAndWait.h"
-#include "TestSupport.h"
+#include "actions/RunAndWait.h"
+#include "platform/QtPlatform.h"
+#include "tests/TestSupport.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "FakePlatform.h"
-#include "TForm1.h"
-#include "TestSupport.h"
+#include "launcher/TForm1.h"
+#include "tests/FakePlatform.h"
+#include "tests/TestSupport.h"
 
 #include <QPushButton>
 #include <QRadioButton>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "Boards.h"
-#include "TestFiles.h"
-#include "TestSupport.h"
+#include "tests/Boards.h"
+#include "tests/TestFiles.h"
+#include "tests/TestSupport.h"
 
 #include <QDir>
 #include <QProcess>

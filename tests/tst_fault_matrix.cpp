@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "CreateProjectFromFiles.h"
-#include "CreateProjectFromTemplate.h"
-#include "FakePlatform.h"
-#include "QtPlatform.h"
-#include "TestFiles.h"
-#include "TestSupport.h"
-#include "UnblockedFifo.h"
+#include "actions/CreateProjectFromFiles.h"
+#include "actions/CreateProjectFromTemplate.h"
+#include "platform/QtPlatform.h"
+#include "tests/FakePlatform.h"
+#include "tests/TestFiles.h"
+#include "tests/TestSupport.h"
+#include "tests/UnblockedFifo.h"
 
 #include <QDir>
 #include <QProcess>

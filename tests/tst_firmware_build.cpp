@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "Boards.h"
-#include "CreateProjectFromFiles.h"
-#include "CreateProjectFromTemplate.h"
-#include "FakePlatform.h"
-#include "QtPlatform.h"
-#include "TestFiles.h"
-#include "TestSupport.h"
-#include "ToolchainEnvironment.h"
+#include "actions/CreateProjectFromFiles.h"
+#include "actions/CreateProjectFromTemplate.h"
+#include "launcher/ToolchainEnvironment.h"
+#include "platform/QtPlatform.h"
+#include "tests/Boards.h"
+#include "tests/FakePlatform.h"
+#include "tests/TestFiles.h"
+#include "tests/TestSupport.h"
 
 #include <QDir>
 #include <QDirIterator>

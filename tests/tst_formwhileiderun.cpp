@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "FakePlatform.h"
-#include "TForm1.h"
-#include "TestFiles.h"
-#include "TestSupport.h"
+#include "launcher/TForm1.h"
+#include "tests/FakePlatform.h"
+#include "tests/TestFiles.h"
+#include "tests/TestSupport.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

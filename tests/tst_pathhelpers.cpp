@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "PathHelpers.h"
-#include "TestSupport.h"
+#include "actions/PathHelpers.h"
+#include "tests/TestSupport.h"
 
 class PathHelpersTest : public QObject
 {

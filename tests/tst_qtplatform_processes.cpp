@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "ChildProcess.h"
-#include "NavigatorCommands.h"
-#include "QtPlatform.h"
-#include "RunAndWait.h"
-#include "TestFiles.h"
-#include "TestSupport.h"
-#include "ToolchainEnvironment.h"
+#include "actions/NavigatorCommands.h"
+#include "actions/RunAndWait.h"
+#include "launcher/ToolchainEnvironment.h"
+#include "platform/ChildProcess.h"
+#include "platform/QtPlatform.h"
+#include "tests/TestFiles.h"
+#include "tests/TestSupport.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDir>

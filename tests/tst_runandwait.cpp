@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "FakePlatform.h"
-#include "NavigatorCommands.h"
-#include "OpenExistingProject.h"
-#include "RunAndWait.h"
-#include "TestSupport.h"
+#include "actions/NavigatorCommands.h"
+#include "actions/OpenExistingProject.h"
+#include "actions/RunAndWait.h"
+#include "tests/FakePlatform.h"
+#include "tests/TestSupport.h"
 
 // RunAndWait and the open action over the scripted platform.
 class RunAndWaitTest : public QObject

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "FakePlatform.h"
-#include "Startup.h"
-#include "TForm1.h"
-#include "TestSupport.h"
+#include "launcher/Startup.h"
+#include "launcher/TForm1.h"
+#include "tests/FakePlatform.h"
+#include "tests/TestSupport.h"
 
 #include <QMessageBox>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "FakePlatform.h"
-#include "TestSupport.h"
-#include "ToolchainEnvironment.h"
+#include "launcher/ToolchainEnvironment.h"
+#include "tests/FakePlatform.h"
+#include "tests/TestSupport.h"
 
 class ToolchainEnvironmentTest : public QObject
 {

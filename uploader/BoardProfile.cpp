@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "BoardProfile.h"
+#include "uploader/BoardProfile.h"
 
-#include "SRecord.h"
+#include "uploader/SRecord.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MonitorReply.h"
+#include "uploader/MonitorReply.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "BoardProfile.h"
+#include "uploader/BoardProfile.h"
 
 #include <QByteArray>
 

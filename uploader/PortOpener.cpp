@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "PortOpener.h"
+#include "uploader/PortOpener.h"
 
 #include <QDir>
 #include <QFileInfo>

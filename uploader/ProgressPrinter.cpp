@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ProgressPrinter.h"
+#include "uploader/ProgressPrinter.h"
 
 #include <unistd.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "SRecord.h"
+#include "uploader/SRecord.h"
 
 #include <algorithm>
 #include <vector>

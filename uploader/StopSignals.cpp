@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "StopSignals.h"
+#include "uploader/StopSignals.h"
 
 #include <QSocketNotifier>
 #include <csignal>

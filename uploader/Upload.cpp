@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "Upload.h"
+#include "uploader/Upload.h"
 
-#include "MonitorReply.h"
-#include "SRecord.h"
+#include "uploader/MonitorReply.h"
+#include "uploader/SRecord.h"
 
 #include <QSerialPort>
 #include <QTimer>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "BoardProfile.h"
+#include "uploader/BoardProfile.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -39,8 +39,8 @@ public:
     // cancelled upload. The monitor is back at its prompt.
     void cancel();
 
-    int recordCount() const;   // data records to send, once prepared
-    qint64 byteCount() const;  // data bytes in them
+    int recordCount() const;  // data records to send, once prepared
+    qint64 byteCount() const; // data bytes in them
 
 signals:
     // After each acknowledged record.

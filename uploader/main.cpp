@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // m68k-upload [--port DEVICE] [--baud N] --profile FILE IMAGE.s37
 // Loads an S-record image onto a board through its boot monitor.
-#include "BoardProfile.h"
-#include "PortOpener.h"
-#include "ProgressPrinter.h"
-#include "StopSignals.h"
-#include "Upload.h"
+#include "uploader/BoardProfile.h"
+#include "uploader/PortOpener.h"
+#include "uploader/ProgressPrinter.h"
+#include "uploader/StopSignals.h"
+#include "uploader/Upload.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "HostExpectations.h"
+#include "tests/firmware/HostExpectations.h"
 
 #include "probe/cases.h"
 

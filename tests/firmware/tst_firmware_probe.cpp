@@ -4,8 +4,8 @@
 // Also checks the images statically where QEMU is more lenient than the CPU
 // (odd word accesses, instructions a CPU32 lacks) and that oversized images
 // do not link.
-#include "Boards.h"
-#include "HostExpectations.h"
+#include "tests/Boards.h"
+#include "tests/firmware/HostExpectations.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "NavigatorTestSupport.h"
+#include "tests/navigator/NavigatorTestSupport.h"
 
 #include <algorithm>
 #include <csignal>

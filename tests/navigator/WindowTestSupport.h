@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "BuildTestSupport.h"
-#include "FileOpener.h"
-#include "NavigatorWindow.h"
+#include "navigator/FileOpener.h"
+#include "navigator/NavigatorWindow.h"
+#include "tests/navigator/BuildTestSupport.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Starts a build in the directory given and runs until it is killed.
-#include "BuildRunner.h"
+#include "navigator/BuildRunner.h"
 
 #include <QCoreApplication>
 

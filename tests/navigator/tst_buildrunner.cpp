@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "BuildRunner.h"
-#include "BuildTestSupport.h"
+#include "navigator/BuildRunner.h"
+#include "tests/navigator/BuildTestSupport.h"
 
 #include <QSignalSpy>
 #include <QThread>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "CommandLine.h"
-#include "EditorCommand.h"
-#include "NavigatorTestSupport.h"
+#include "navigator/CommandLine.h"
+#include "navigator/EditorCommand.h"
+#include "tests/navigator/NavigatorTestSupport.h"
 
 using Arguments = std::vector<std::string>;
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "DisplayText.h"
-#include "EditorFileOpener.h"
-#include "ModalAnswer.h"
-#include "NavigatorSettings.h"
-#include "ProjectFiles.h"
-#include "UnblockedFifo.h"
-#include "WindowTestSupport.h"
+#include "navigator/DisplayText.h"
+#include "navigator/EditorFileOpener.h"
+#include "navigator/NavigatorSettings.h"
+#include "navigator/ProjectFiles.h"
+#include "tests/ModalAnswer.h"
+#include "tests/UnblockedFifo.h"
+#include "tests/navigator/WindowTestSupport.h"
 
 #include <QLineEdit>
 #include <QMenu>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "BuildLog.h"
-#include "BuildOutputView.h"
-#include "FakeMonitor.h"
-#include "ModalAnswer.h"
-#include "ProjectFiles.h"
-#include "TestImage.h"
-#include "WindowTestSupport.h"
+#include "navigator/BuildLog.h"
+#include "navigator/BuildOutputView.h"
+#include "navigator/ProjectFiles.h"
+#include "tests/ModalAnswer.h"
+#include "tests/navigator/WindowTestSupport.h"
+#include "tests/uploader/FakeMonitor.h"
+#include "tests/uploader/TestImage.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "NavigatorTestSupport.h"
-#include "ProjectFiles.h"
+#include "navigator/ProjectFiles.h"
+#include "tests/navigator/NavigatorTestSupport.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

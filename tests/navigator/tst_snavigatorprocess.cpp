@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "NavigatorTestSupport.h"
+#include "tests/navigator/NavigatorTestSupport.h"
 
 #include <QProcess>
 #include <sys/resource.h>

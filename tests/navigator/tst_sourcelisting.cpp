@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "NavigatorTestSupport.h"
-#include "SourceListing.h"
+#include "navigator/SourceListing.h"
+#include "tests/navigator/NavigatorTestSupport.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "CommandLine.h"
-#include "QtTranslations.h"
+#include "launcher/CommandLine.h"
+#include "launcher/QtTranslations.h"
 
 #include <QFile>
 #include <QLibraryInfo>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FakeMonitor.h"
+#include "tests/uploader/FakeMonitor.h"
 
 #include <cerrno>
 #include <cstdio>

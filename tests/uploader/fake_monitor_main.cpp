@@ -3,7 +3,7 @@
 //   uploader_fake_monitor 68000|cpu32 BAUD 0xFIRST-0xLAST PATH-FILE
 // writes the terminal's path to PATH-FILE, serves one load, then prints
 // "characters records bytes lost loads" and exits.
-#include "FakeMonitor.h"
+#include "tests/uploader/FakeMonitor.h"
 
 #include <QFile>
 #include <cstdio>

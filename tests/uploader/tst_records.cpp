@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // S-records read, checked and written again; board profiles; the port chosen
 // from /dev/serial/by-id.
-#include "BoardProfile.h"
-#include "PortOpener.h"
-#include "SRecord.h"
-#include "TestImage.h"
+#include "tests/uploader/TestImage.h"
+#include "uploader/BoardProfile.h"
+#include "uploader/PortOpener.h"
+#include "uploader/SRecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -113,8 +113,7 @@ void RecordsTest::profiles_data()
     QTest::addColumn<QString>("parsed"); // board, monitor, baud, S<n>, first-last
 
     const auto pack = [](const char *name) {
-        QFile file(
-            QStringLiteral(DEMO_ROOT "/%1/lib/board.profile").arg(QLatin1String(name)));
+        QFile file(QStringLiteral(DEMO_ROOT "/%1/lib/board.profile").arg(QLatin1String(name)));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
     QTest::newRow("palpack51") << pack("palpack51") << QString()

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Uploads to a fake boot monitor of each kind on a pseudo-terminal, through the
 // library and through the m68k-upload program.
-#include "BoardProfile.h"
-#include "FakeMonitor.h"
-#include "PortOpener.h"
-#include "SRecord.h"
-#include "TestImage.h"
-#include "Upload.h"
+#include "tests/uploader/FakeMonitor.h"
+#include "tests/uploader/TestImage.h"
+#include "uploader/BoardProfile.h"
+#include "uploader/PortOpener.h"
+#include "uploader/SRecord.h"
+#include "uploader/Upload.h"
 
 #include <QDir>
 #include <QFile>
