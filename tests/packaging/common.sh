@@ -2,9 +2,6 @@
 # Helpers for the packaging tests; sourced by them.
 
 readonly APP_ID=org.quellix.ProjectManagement
-# shellcheck source=/dev/null # written by the build
-. "${QUELLIX_BOARDS:?set by the test environment}"
-readonly PACKS=("${quellix_packs[@]}")
 readonly EMPTY_DIRECTORIES=(JAVA/BIN 'LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60')
 readonly DESKTOP_FILES=(
     "share/applications/$APP_ID.desktop"
@@ -19,6 +16,14 @@ readonly PACKAGE_DOCUMENTS=(
     doc/quellix-launcher/changelog.gz
     lintian/overrides/quellix-launcher
 )
+
+# Reads the boards, quellix_boards and quellix_packs, from the boards.sh the
+# build writes, which QUELLIX_BOARDS names (the test environment sets it).
+load_boards() {
+    [[ -n ${QUELLIX_BOARDS:-} ]] || fail "QUELLIX_BOARDS does not name the build's boards.sh"
+    # shellcheck source=/dev/null # written by the build
+    . "$QUELLIX_BOARDS"
+}
 
 fail() {
     printf 'FAIL: %s\n' "$*" >&2
@@ -106,6 +111,7 @@ expected_root_files() {
         for file in "$source_dir"/demo/BIN/*; do
             echo "755 BIN/${file##*/}"
         done
+        load_boards
         for board in "${quellix_boards[@]}"; do
             IFS='|' read -r _ pack memory_map header _ <<<"$board"
             [[ -d $source_dir/demo/packs/$pack ]] || fail "the source tree has no pack $pack"
@@ -156,7 +162,8 @@ check_root() {
         [[ -f $root/$file && $(head -c 4 "$root/$file" | od -An -tx1 | tr -d ' \n') == 7f454c46 ]] ||
             problem "$file is not an ELF program"
     done
-    for pack in "${PACKS[@]}"; do
+    load_boards
+    for pack in "${quellix_packs[@]}"; do
         while IFS= read -r -d '' file; do
             cmp "$file" "$root/${file#"$source_dir/demo/packs/"}" >&2 ||
                 problem "pack $pack differs from the source tree"
