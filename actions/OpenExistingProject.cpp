@@ -3,10 +3,8 @@
 
 #include "actions/NavigatorCommands.h"
 #include "actions/RunAndWait.h"
-#include "platform/Platform.h"
 
-void openExistingProject(Platform &platform, const std::string &navigatorExe)
+ActionOutcome openExistingProject(Platform &platform, const std::string &navigatorExe)
 {
-    RunAndWait(platform, navigatorPlainStart(navigatorExe));
-    platform.exitProcess(0);
+    return RunAndWait(platform, navigatorPlainStart(navigatorExe));
 }

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "actions/ActionOutcome.h"
+
 #include <string>
 
-class Platform;
-
-// Hands the user over to the IDE with no project named, then ends the process
-// with status 0 whatever the IDE did. Does not return.
-void openExistingProject(Platform &platform, const std::string &navigatorExe);
+// Hands the user over to the IDE with no project named: done whatever the IDE
+// did, or failed when it cannot be started.
+[[nodiscard]] ActionOutcome openExistingProject(Platform &platform,
+                                                const std::string &navigatorExe);

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "actions/ProjectSetup.h"
 
-#include "actions/FailureReason.h"
 #include "actions/RunAndWait.h"
 #include "platform/Platform.h"
 
+ActionOutcome platformNotChosen()
+{
+    return ActionOutcome::returnedToWindow("Choisissez une plateforme, SVP !");
+}
+
 std::string packExample(const ProjectSetup &setup, const std::string &fileName)
 {
-    return setup.rootDir + "/" + setup.pack + "/examples/" + fileName;
+    return setup.rootDir + "/" + setup.pack.value() + "/examples/" + fileName;
 }
 
 std::string dialogStartDirectory(const Platform &platform, const std::string &rootDir)
@@ -30,28 +34,24 @@ std::optional<std::string> chooseInDialog(Platform &platform, const std::string 
     return platform.dialogFileName();
 }
 
-void copyPackMakefile(Platform &platform, const ProjectSetup &setup,
-                      const std::string &projectDirectory)
+ActionOutcome copyPackMakefile(Platform &platform, const ProjectSetup &setup,
+                               const std::string &projectDirectory)
 {
     const std::string templateMakefile = packExample(setup, "Makefile");
     const std::string projectMakefile = projectDirectory + "/Makefile";
     if (const std::error_code error = platform.copyFileExclusive(templateMakefile, projectMakefile))
-        reportAndEnd(platform,
-                     "Erreur lors de la copie du fichier Make patron : " + templateMakefile +
-                         " vers " + projectMakefile,
-                     error);
+        return ActionOutcome::failed("Erreur lors de la copie du fichier Make patron : " +
+                                         templateMakefile + " vers " + projectMakefile,
+                                     error);
+    return ActionOutcome::done();
 }
 
-void reportAndEnd(Platform &platform, const std::string &message, const std::error_code &error)
+ActionOutcome createAndOpenProject(Platform &platform, const std::string &navigatorExe,
+                                   BatchOptions options, const std::string &projectFile)
 {
-    platform.showMessage(message, error ? failureReason(error) : std::string());
-    platform.exitProcess(0);
-}
-
-void createAndOpenProject(Platform &platform, const std::string &navigatorExe, BatchOptions options,
-                          const std::string &projectFile)
-{
-    RunAndWait(platform, navigatorBatchCreate(navigatorExe, options, projectFile));
-    RunAndWait(platform, navigatorOpen(navigatorExe, projectFile));
-    platform.exitProcess(0);
+    if (ActionOutcome created =
+            RunAndWait(platform, navigatorBatchCreate(navigatorExe, options, projectFile));
+        created.isFailure())
+        return created;
+    return RunAndWait(platform, navigatorOpen(navigatorExe, projectFile));
 }

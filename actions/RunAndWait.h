@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "actions/ActionOutcome.h"
 #include "platform/Command.h"
 
-class Platform;
-
-// Runs the command to its end with the busy cursor shown. When it cannot be
-// started, says so and ends the process with status 0: the call does not return.
-void RunAndWait(Platform &platform, const Command &command);
+// Runs the command to its end with the busy cursor shown: done, or failed when
+// it cannot be started, with the busy cursor left on for the message.
+[[nodiscard]] ActionOutcome RunAndWait(Platform &platform, const Command &command);

@@ -72,23 +72,17 @@ void TForm1::TheTovrinClick()
 
 void TForm1::ExistingProjectClick()
 {
-    runAlone([this] { openExistingProject(*m_platform, NavigatorExe); });
+    runAlone([this] { return openExistingProject(*m_platform, NavigatorExe); });
 }
 
 void TForm1::NewTemplClick()
 {
-    runAlone([this] {
-        if (platformChosen())
-            createProjectFromTemplate(*m_platform, projectSetup());
-    });
+    runAlone([this] { return createProjectFromTemplate(*m_platform, projectSetup()); });
 }
 
 void TForm1::NewProjectClick()
 {
-    runAlone([this] {
-        if (platformChosen())
-            createProjectFromFiles(*m_platform, projectSetup());
-    });
+    runAlone([this] { return createProjectFromFiles(*m_platform, projectSetup()); });
 }
 
 template <typename Action> void TForm1::runAlone(Action action)
@@ -96,13 +90,9 @@ template <typename Action> void TForm1::runAlone(Action action)
     if (m_actionRunning)
         return;
     m_actionRunning = true;
-    // Reset however the action leaves, an exception included.
-    struct Running
-    {
-        bool &flag;
-        ~Running() { flag = false; }
-    } const running{m_actionRunning};
-    action();
+    // Presses during the message count as during the action.
+    finishAction(*m_platform, action());
+    m_actionRunning = false;
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
@@ -118,16 +108,9 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool TForm1::platformChosen()
-{
-    if (PlatformIndex == NoPlatform) {
-        m_platform->showMessage("Choisissez une plateforme, SVP !", {});
-        return false;
-    }
-    return true;
-}
-
 ProjectSetup TForm1::projectSetup() const
 {
+    if (PlatformIndex == NoPlatform)
+        return {RootDir, NavigatorExe, std::nullopt};
     return {RootDir, NavigatorExe, PlatformPacks.at(static_cast<std::size_t>(PlatformIndex))};
 }

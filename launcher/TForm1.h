@@ -42,12 +42,11 @@ protected:
 
 private:
     void SetupEnvironment();
-    // Runs one action to its end; a press that arrives while an action runs (an
+    // Runs one action to its end, then shows its message and ends the process
+    // unless it returned to the window. A press that arrives meanwhile (an
     // accessibility action, a programmatic click, an event queued before the
     // wait, a press during one of its dialogs) starts nothing.
     template <typename Action> void runAlone(Action action);
-    // The guard of the create actions: says so when no platform is chosen.
-    bool platformChosen();
     ProjectSetup projectSetup() const;
 
     std::unique_ptr<Ui::TForm1> ui; // the components of the stored form

@@ -13,7 +13,7 @@ class QWidget;
 
 // The launcher's platform on a Linux desktop: Qt Widgets for the dialogs and the
 // cursor, POSIX for files and processes.
-class QtPlatform final : public Platform
+class QtPlatform : public Platform
 {
 public:
     // Message boxes and the file dialog are modal to this window.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Runs one program through RunAndWait with the real platform and reports, on
-// standard output, the message shown (answering it) and whether the call returned.
+// Runs one program through RunAndWait with the real platform, finishes as the
+// window does, and reports on standard output the message shown (answering it)
+// and whether the process went on.
 #include "actions/RunAndWait.h"
 #include "platform/QtPlatform.h"
 #include "tests/TestSupport.h"
@@ -27,7 +28,7 @@ int main(int argc, char *argv[])
         }
     });
 
-    RunAndWait(platform, {argv[1], {}});
+    finishAction(platform, RunAndWait(platform, {argv[1], {}}));
     std::printf("returned\n");
     return 0;
 }

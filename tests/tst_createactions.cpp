@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
+#include "actions/CreateProjectFromFiles.h"
+#include "actions/CreateProjectFromTemplate.h"
 #include "launcher/TForm1.h"
+#include "launcher/ToolchainEnvironment.h"
 #include "tests/FakePlatform.h"
+#include "tests/RecordingPlatform.h"
 #include "tests/TestSupport.h"
 
 #include <QPushButton>
@@ -11,77 +15,67 @@ namespace {
 const std::string Root = "/dev";
 const std::string Ide = "/dev/SN451/bin/snavigator.exe";
 
-// A window over a scripted installation root with all four packs.
+// A scripted installation root with all four packs, and the user's folders.
 struct Scene
 {
-    FakePlatform *platform = nullptr;
-    std::unique_ptr<TForm1> form;
-    bool ended = false;
+    FakePlatform system;
+    RecordingPlatform platform{system};
+    std::string root;
 
-    explicit Scene(const std::string &root = Root)
+    explicit Scene(const std::string &rootDir = Root) : root(rootDir)
     {
-        auto fake = std::make_unique<FakePlatform>();
-        fake->workingDirectory = root;
-        fake->directories.insert(root);
+        system.workingDirectory = root;
+        system.directories.insert(root);
         for (const char *pack : PlatformPacks) {
-            fake->files.insert(root + "/" + pack + "/examples/Template.c");
-            fake->files.insert(root + "/" + pack + "/examples/Makefile");
+            system.files.insert(root + "/" + pack + "/examples/Template.c");
+            system.files.insert(root + "/" + pack + "/examples/Makefile");
         }
-        fake->directories.insert(
+        system.directories.insert(
             {"/work", "/work/robot", "/work/my proj", "/work/locked", "/work/built"});
-        fake->readOnlyDirectories.insert("/work/locked");
-        fake->files.insert(
+        system.readOnlyDirectories.insert("/work/locked");
+        system.files.insert(
             {"/work/robot/main.c", "/work/file", "/work/built/main.c", "/work/built/Makefile"});
-        platform = fake.get();
-        form = std::make_unique<TForm1>(std::move(fake));
-        platform->log.clear();
     }
 
-    void choose(const QString &radio) { form->findChild<QRadioButton *>(radio)->click(); }
-
-    void click(const QString &button)
+    // Runs the button's action for the pack (none when empty); the log, with
+    // how the window would finish the action.
+    QStringList run(const QString &button, const QString &pack)
     {
-        try {
-            form->findChild<QPushButton *>(button)->click();
-        } catch (const FakePlatform::ProcessEnded &end) {
-            QCOMPARE(end.status, 0);
-            ended = true;
-        }
+        const ToolchainPaths paths = exportToolchainEnvironment(system);
+        const ProjectSetup setup{paths.rootDir, paths.navigatorExe,
+                                 pack.isEmpty() ? std::nullopt : std::optional(pack.toStdString())};
+        const ActionOutcome outcome = button == "NewTempl"
+                                          ? createProjectFromTemplate(platform, setup)
+                                          : createProjectFromFiles(platform, setup);
+        return toQStringList(platform.log) + toQStringList(outcomeLog(outcome));
     }
 };
 
 void addCommonColumns()
 {
-    QTest::addColumn<QString>("radio"); // empty: no platform chosen
+    QTest::addColumn<QString>("pack"); // empty: no platform chosen
     QTest::addColumn<std::optional<std::string>>("answer");
     QTest::addColumn<QStringList>("removed");
     QTest::addColumn<QStringList>("unstartable");
-    QTest::addColumn<bool>("ends");
     QTest::addColumn<QStringList>("log");
 }
 
 void runRow(const QString &button)
 {
-    QFETCH(QString, radio);
+    QFETCH(QString, pack);
     QFETCH(std::optional<std::string>, answer);
     QFETCH(QStringList, removed);
     QFETCH(QStringList, unstartable);
-    QFETCH(bool, ends);
     QFETCH(QStringList, log);
 
     Scene scene;
     for (const QString &path : removed)
-        scene.platform->files.erase(path.toStdString());
+        scene.system.files.erase(path.toStdString());
     for (const QString &program : unstartable)
-        scene.platform->unstartablePrograms.insert(program.toStdString());
-    scene.platform->dialogAnswers.push_back(answer);
-    if (!radio.isEmpty())
-        scene.choose(radio);
+        scene.system.unstartablePrograms.insert(program.toStdString());
+    scene.system.dialogAnswers.push_back(answer);
 
-    scene.click(button);
-
-    QCOMPARE(toQStringList(scene.platform->log), log);
-    QCOMPARE(scene.ended, ends);
+    QCOMPARE(scene.run(button, pack), log);
 }
 
 const QString TemplateFilter = "*";
@@ -89,6 +83,7 @@ const QString FilesFilter = "*.c;*.cc;*.cpp;*.s;*.S";
 const QString Exists = "reason: a file of that name is already there";
 const QString NoSuchFile = "reason: " + systemMessage(std::errc::no_such_file_or_directory);
 const QString PermissionDenied = "reason: " + systemMessage(std::errc::permission_denied);
+const std::optional<std::string> Cancelled;
 
 // The dialog's settings in order, then its use; the title says what each road asks for.
 QStringList dialogSteps(const QString &filter)
@@ -98,6 +93,33 @@ QStringList dialogSteps(const QString &filter)
                               : "Create Project from Files — choose one of your sources";
     return {"dialog.initialDir: /dev", "dialog.hideReadOnly", "dialog.filter: " + filter,
             "dialog.title: " + title, "dialog.execute"};
+}
+
+// The IDE run with the arguments, to its end.
+QStringList ideRun(const QString &arguments)
+{
+    return {"cursor: busy", "start: " + QString::fromStdString(Ide) + " " + arguments, "wait",
+            "cursor: normal"};
+}
+
+// The IDE creating the project file with the batch options, then opening it; then the end.
+QStringList createAndOpen(const QString &batchOptions, const QString &projectFile)
+{
+    return ideRun(batchOptions + " " + projectFile) + ideRun(projectFile) + QStringList{"exit: 0"};
+}
+
+// The IDE that cannot be started with the arguments, and the end.
+QStringList ideMissing(const QString &arguments)
+{
+    const QString command = QString::fromStdString(Ide) + " " + arguments;
+    return {"cursor: busy", "start: " + command,
+            "message: Impossible de lancer la commande " + command, NoSuchFile, "exit: 0"};
+}
+
+// A failure's message and reason, and the end.
+QStringList failure(const QString &message, const QString &reason)
+{
+    return {"message: " + message, reason, "exit: 0"};
 }
 
 } // namespace
@@ -124,109 +146,70 @@ void CreateActionsTest::fromTemplate_data()
     addCommonColumns();
     const QStringList dialog = dialogSteps(TemplateFilter);
     const std::optional<std::string> demo("/work/demo");
-    const QString copyC = "copy: /dev/palpack51/examples/Template.c -> /work/demo/demo.c";
-    const QString copyMake = "copy: /dev/palpack51/examples/Makefile -> /work/demo/Makefile";
-    const QStringList runs{"cursor: busy",
-                           "start: " + QString::fromStdString(Ide) +
-                               " --batchmode --create /work/demo/demo.proj",
-                           "wait",
-                           "cursor: normal",
-                           "cursor: busy",
-                           "start: " + QString::fromStdString(Ide) + " /work/demo/demo.proj",
-                           "wait",
-                           "cursor: normal",
-                           "exit: 0"};
+    const QStringList copies{"mkdir: /work/demo",
+                             "copy: /dev/palpack51/examples/Template.c -> /work/demo/demo.c",
+                             "copy: /dev/palpack51/examples/Makefile -> /work/demo/Makefile"};
+    const QStringList runs = createAndOpen("--batchmode --create", "/work/demo/demo.proj");
+    const QStringList none;
 
-    QTest::newRow("no platform") << QString() << demo << QStringList() << QStringList() << false
+    QTest::newRow("no platform") << QString() << demo << none << none
                                  << QStringList{"message: Choisissez une plateforme, SVP !"};
-    QTest::newRow("cancelled") << "ThePalmor" << std::optional<std::string>() << QStringList()
-                               << QStringList() << false << dialog;
-    QTest::newRow("success") << "ThePalmor" << demo << QStringList() << QStringList() << true
-                             << dialog + QStringList{"mkdir: /work/demo", copyC, copyMake} + runs;
+    QTest::newRow("cancelled") << "palpack51" << Cancelled << none << none << dialog;
+    QTest::newRow("success") << "palpack51" << demo << none << none << dialog + copies + runs;
     QTest::newRow("Lenko Camera uses its own pack")
-        << "TheTovrin" << demo << QStringList() << QStringList() << true
+        << "lnpack206" << demo << none << none
         << dialog +
                QStringList{"mkdir: /work/demo",
                            "copy: /dev/lnpack206/examples/Template.c -> /work/demo/demo.c",
                            "copy: /dev/lnpack206/examples/Makefile -> /work/demo/Makefile"} +
                runs;
     QTest::newRow("typed trailing separator")
-        << "ThePalmor" << std::optional<std::string>("/work/demo/") << QStringList()
-        << QStringList() << true
-        << dialog + QStringList{"mkdir: /work/demo", copyC, copyMake} + runs;
+        << "palpack51" << std::optional<std::string>("/work/demo/") << none << none
+        << dialog + copies + runs;
     QTest::newRow("typed doubled trailing separator")
-        << "ThePalmor" << std::optional<std::string>("/work/demo//") << QStringList()
-        << QStringList() << true
-        << dialog + QStringList{"mkdir: /work/demo", copyC, copyMake} + runs;
+        << "palpack51" << std::optional<std::string>("/work/demo//") << none << none
+        << dialog + copies + runs;
     QTest::newRow("name exists")
-        << "ThePalmor" << std::optional<std::string>("/work/file") << QStringList() << QStringList()
-        << true
-        << dialog + QStringList{"mkdir: /work/file",
-                                "message: Erreur lors de la création du répertoire : /work/file",
-                                Exists, "exit: 0"};
+        << "palpack51" << std::optional<std::string>("/work/file") << none << none
+        << dialog + QStringList{"mkdir: /work/file"} +
+               failure("Erreur lors de la création du répertoire : /work/file", Exists);
     QTest::newRow("two new levels")
-        << "ThePalmor" << std::optional<std::string>("/work/new/demo") << QStringList()
-        << QStringList() << true
-        << dialog +
-               QStringList{"mkdir: /work/new/demo",
-                           "message: Erreur lors de la création du répertoire : /work/new/demo",
-                           NoSuchFile, "exit: 0"};
+        << "palpack51" << std::optional<std::string>("/work/new/demo") << none << none
+        << dialog + QStringList{"mkdir: /work/new/demo"} +
+               failure("Erreur lors de la création du répertoire : /work/new/demo", NoSuchFile);
     QTest::newRow("folder not writable")
-        << "ThePalmor" << std::optional<std::string>("/work/locked/demo") << QStringList()
-        << QStringList() << true
-        << dialog +
-               QStringList{"mkdir: /work/locked/demo",
-                           "message: Erreur lors de la création du répertoire : /work/locked/demo",
-                           PermissionDenied, "exit: 0"};
+        << "palpack51" << std::optional<std::string>("/work/locked/demo") << none << none
+        << dialog + QStringList{"mkdir: /work/locked/demo"} +
+               failure("Erreur lors de la création du répertoire : /work/locked/demo",
+                       PermissionDenied);
     QTest::newRow("Template.c missing")
-        << "TheDunnet" << demo << QStringList{"/dev/dunpack115/examples/Template.c"}
-        << QStringList() << true
-        << dialog + QStringList{"mkdir: /work/demo",
-                                "copy: /dev/dunpack115/examples/Template.c -> /work/demo/demo.c",
-                                "message: Erreur lors de la copie du fichier C patron : "
-                                "/dev/dunpack115/examples/Template.c vers /work/demo/demo.c",
-                                NoSuchFile, "exit: 0"};
+        << "dunpack115" << demo << QStringList{"/dev/dunpack115/examples/Template.c"} << none
+        << dialog +
+               QStringList{"mkdir: /work/demo",
+                           "copy: /dev/dunpack115/examples/Template.c -> /work/demo/demo.c"} +
+               failure("Erreur lors de la copie du fichier C patron : "
+                       "/dev/dunpack115/examples/Template.c vers /work/demo/demo.c",
+                       NoSuchFile);
     QTest::newRow("Makefile missing")
-        << "TheVessik" << demo << QStringList{"/dev/vespack113/examples/Makefile"} << QStringList()
-        << true
-        << dialog + QStringList{"mkdir: /work/demo",
-                                "copy: /dev/vespack113/examples/Template.c -> /work/demo/demo.c",
-                                "copy: /dev/vespack113/examples/Makefile -> /work/demo/Makefile",
-                                "message: Erreur lors de la copie du fichier Make patron : "
-                                "/dev/vespack113/examples/Makefile vers /work/demo/Makefile",
-                                NoSuchFile,
-                                "exit: 0"};
-    QTest::newRow("IDE missing") << "ThePalmor" << demo << QStringList()
-                                 << QStringList{QString::fromStdString(Ide)} << true
-                                 << dialog + QStringList{
-                                                 "mkdir: /work/demo",
-                                                 copyC,
-                                                 copyMake,
-                                                 "cursor: busy",
-                                                 "start: " + QString::fromStdString(Ide) +
-                                                     " --batchmode --create /work/demo/demo.proj",
-                                                 "message: Impossible de lancer la commande " +
-                                                     QString::fromStdString(Ide) +
-                                                     " --batchmode --create /work/demo/demo.proj",
-                                                 NoSuchFile,
-                                                 "exit: 0"};
+        << "vespack113" << demo << QStringList{"/dev/vespack113/examples/Makefile"} << none
+        << dialog +
+               QStringList{"mkdir: /work/demo",
+                           "copy: /dev/vespack113/examples/Template.c -> /work/demo/demo.c",
+                           "copy: /dev/vespack113/examples/Makefile -> /work/demo/Makefile"} +
+               failure("Erreur lors de la copie du fichier Make patron : "
+                       "/dev/vespack113/examples/Makefile vers /work/demo/Makefile",
+                       NoSuchFile);
+    QTest::newRow("IDE missing") << "palpack51" << demo << none
+                                 << QStringList{QString::fromStdString(Ide)}
+                                 << dialog + copies +
+                                        ideMissing("--batchmode --create /work/demo/demo.proj");
     QTest::newRow("name with an extension")
-        << "ThePalmor" << std::optional<std::string>("/work/demo.txt") << QStringList()
-        << QStringList() << true
-        << dialog + QStringList{
-                        "mkdir: /work/demo.txt",
-                        "copy: /dev/palpack51/examples/Template.c -> /work/demo.txt/demo.txt.c",
-                        "copy: /dev/palpack51/examples/Makefile -> /work/demo.txt/Makefile",
-                        "cursor: busy",
-                        "start: " + QString::fromStdString(Ide) +
-                            " --batchmode --create /work/demo.txt/demo.txt.proj",
-                        "wait",
-                        "cursor: normal",
-                        "cursor: busy",
-                        "start: " + QString::fromStdString(Ide) + " /work/demo.txt/demo.txt.proj",
-                        "wait",
-                        "cursor: normal",
-                        "exit: 0"};
+        << "palpack51" << std::optional<std::string>("/work/demo.txt") << none << none
+        << dialog +
+               QStringList{"mkdir: /work/demo.txt",
+                           "copy: /dev/palpack51/examples/Template.c -> /work/demo.txt/demo.txt.c",
+                           "copy: /dev/palpack51/examples/Makefile -> /work/demo.txt/Makefile"} +
+               createAndOpen("--batchmode --create", "/work/demo.txt/demo.txt.proj");
 }
 
 void CreateActionsTest::fromTemplate()
@@ -240,70 +223,44 @@ void CreateActionsTest::fromFiles_data()
     const QStringList dialog = dialogSteps(FilesFilter);
     const std::optional<std::string> mainC("/work/robot/main.c");
     const QString copyMake = "copy: /dev/dunpack115/examples/Makefile -> /work/robot/Makefile";
-    const QStringList runs{
-        "cursor: busy", "start: " + QString::fromStdString(Ide) + " -b -c /work/robot/robot.proj",
-        "wait",         "cursor: normal",
-        "cursor: busy", "start: " + QString::fromStdString(Ide) + " /work/robot/robot.proj",
-        "wait",         "cursor: normal",
-        "exit: 0"};
+    const QStringList runs = createAndOpen("-b -c", "/work/robot/robot.proj");
+    const QStringList none;
 
-    QTest::newRow("no platform") << QString() << mainC << QStringList() << QStringList() << false
+    QTest::newRow("no platform") << QString() << mainC << none << none
                                  << QStringList{"message: Choisissez une plateforme, SVP !"};
-    QTest::newRow("cancelled") << "TheDunnet" << std::optional<std::string>() << QStringList()
-                               << QStringList() << false << dialog;
-    QTest::newRow("success") << "TheDunnet" << mainC << QStringList() << QStringList() << true
+    QTest::newRow("cancelled") << "dunpack115" << Cancelled << none << none << dialog;
+    QTest::newRow("success") << "dunpack115" << mainC << none << none
                              << dialog + QStringList{copyMake} + runs;
     QTest::newRow("name from the directory, not the file")
-        << "TheDunnet" << std::optional<std::string>("/work/robot/util.s") << QStringList()
-        << QStringList() << true << dialog + QStringList{copyMake} + runs;
+        << "dunpack115" << std::optional<std::string>("/work/robot/util.s") << none << none
+        << dialog + QStringList{copyMake} + runs;
     QTest::newRow("typed name that does not exist")
-        << "TheDunnet" << std::optional<std::string>("/work/robot/new.c") << QStringList()
-        << QStringList() << true << dialog + QStringList{copyMake} + runs;
+        << "dunpack115" << std::optional<std::string>("/work/robot/new.c") << none << none
+        << dialog + QStringList{copyMake} + runs;
     QTest::newRow("Makefile missing in the pack")
-        << "TheDunnet" << mainC << QStringList{"/dev/dunpack115/examples/Makefile"} << QStringList()
-        << true
-        << dialog + QStringList{copyMake,
-                                "message: Erreur lors de la copie du fichier Make patron : "
-                                "/dev/dunpack115/examples/Makefile vers /work/robot/Makefile",
-                                NoSuchFile, "exit: 0"};
+        << "dunpack115" << mainC << QStringList{"/dev/dunpack115/examples/Makefile"} << none
+        << dialog + QStringList{copyMake} +
+               failure("Erreur lors de la copie du fichier Make patron : "
+                       "/dev/dunpack115/examples/Makefile vers /work/robot/Makefile",
+                       NoSuchFile);
     QTest::newRow("Makefile already there")
-        << "TheDunnet" << std::optional<std::string>("/work/built/main.c") << QStringList()
-        << QStringList() << true
-        << dialog + QStringList{"copy: /dev/dunpack115/examples/Makefile -> /work/built/Makefile",
-                                "message: Erreur lors de la copie du fichier Make patron : "
-                                "/dev/dunpack115/examples/Makefile vers /work/built/Makefile",
-                                Exists, "exit: 0"};
-    QTest::newRow("IDE missing") << "TheDunnet" << mainC << QStringList()
-                                 << QStringList{QString::fromStdString(Ide)} << true
-                                 << dialog +
-                                        QStringList{copyMake,
-                                                    "cursor: busy",
-                                                    "start: " + QString::fromStdString(Ide) +
-                                                        " -b -c /work/robot/robot.proj",
-                                                    "message: Impossible de lancer la commande " +
-                                                        QString::fromStdString(Ide) +
-                                                        " -b -c /work/robot/robot.proj",
-                                                    NoSuchFile,
-                                                    "exit: 0"};
+        << "dunpack115" << std::optional<std::string>("/work/built/main.c") << none << none
+        << dialog + QStringList{"copy: /dev/dunpack115/examples/Makefile -> /work/built/Makefile"} +
+               failure("Erreur lors de la copie du fichier Make patron : "
+                       "/dev/dunpack115/examples/Makefile vers /work/built/Makefile",
+                       Exists);
+    QTest::newRow("IDE missing") << "dunpack115" << mainC << none
+                                 << QStringList{QString::fromStdString(Ide)}
+                                 << dialog + QStringList{copyMake} +
+                                        ideMissing("-b -c /work/robot/robot.proj");
     QTest::newRow("spaces stay in the text")
-        << "ThePalmor" << std::optional<std::string>("/work/my proj/a b.c") << QStringList()
-        << QStringList() << true
+        << "palpack51" << std::optional<std::string>("/work/my proj/a b.c") << none << none
         << dialog +
-               QStringList{"copy: /dev/palpack51/examples/Makefile -> /work/my proj/Makefile",
-                           "cursor: busy",
-                           "start: " + QString::fromStdString(Ide) +
-                               " -b -c /work/my proj/my proj.proj",
-                           "wait",
-                           "cursor: normal",
-                           "cursor: busy",
-                           "start: " + QString::fromStdString(Ide) + " /work/my proj/my proj.proj",
-                           "wait",
-                           "cursor: normal",
-                           "exit: 0"};
+               QStringList{"copy: /dev/palpack51/examples/Makefile -> /work/my proj/Makefile"} +
+               createAndOpen("-b -c", "/work/my proj/my proj.proj");
     // The file system's root has no name to call the project by: refused, nothing written.
     QTest::newRow("file directly in the root")
-        << "ThePalmor" << std::optional<std::string>("/main.c") << QStringList() << QStringList()
-        << true
+        << "palpack51" << std::optional<std::string>("/main.c") << none << none
         << dialog + QStringList{"message: Impossible de créer un projet sans nom dans le "
                                 "répertoire : /",
                                 "exit: 0"};
@@ -327,15 +284,19 @@ void CreateActionsTest::cancelledDialogIsSetUpAgainTheSameWay()
     QFETCH(QString, button);
     QFETCH(QString, filter);
 
+    // Through the window, which keeps the platform chosen.
     Scene scene;
-    scene.platform->dialogAnswers = {std::nullopt, std::nullopt};
-    scene.choose("TheVessik");
-    scene.click(button);
-    scene.click(button);
+    scene.system.dialogAnswers = {std::nullopt, std::nullopt};
+    auto recorder = std::make_unique<RecordingPlatform>(scene.system);
+    RecordingPlatform &platform = *recorder;
+    TForm1 form(std::move(recorder));
+    platform.log.clear();
+    form.findChild<QRadioButton *>("TheVessik")->click();
+    form.findChild<QPushButton *>(button)->click();
+    form.findChild<QPushButton *>(button)->click();
 
-    QVERIFY(!scene.ended);
-    QCOMPARE(toQStringList(scene.platform->log), dialogSteps(filter) + dialogSteps(filter));
-    QCOMPARE(int(scene.form->platformIndex()), 2);
+    QCOMPARE(toQStringList(platform.log), dialogSteps(filter) + dialogSteps(filter));
+    QCOMPARE(int(form.platformIndex()), 2);
 }
 
 void CreateActionsTest::dialogOpensWhereTheUserMayWrite_data()
@@ -362,29 +323,23 @@ void CreateActionsTest::dialogOpensWhereTheUserMayWrite()
 
     Scene scene;
     if (!rootWritable)
-        scene.platform->readOnlyDirectories.insert(Root);
+        scene.system.readOnlyDirectories.insert(Root);
     if (home)
-        scene.platform->environment["HOME"] = *home;
-    scene.platform->dialogAnswers = {std::nullopt};
-    scene.choose("TheVessik");
-    scene.click(button);
+        scene.system.environment["HOME"] = *home;
+    scene.system.dialogAnswers = {Cancelled};
 
-    QVERIFY(!scene.ended);
-    QCOMPARE(QString::fromStdString(scene.platform->log.front()),
-             "dialog.initialDir: " + initialDir);
+    QCOMPARE(scene.run(button, "vespack113").value(0), "dialog.initialDir: " + initialDir);
 }
 
 void CreateActionsTest::rootDirectoryDoublesTheSeparator()
 {
     Scene scene("/");
-    scene.platform->dialogAnswers = {std::optional<std::string>("/work/demo")};
-    scene.choose("ThePalmor");
-    scene.click("NewTempl");
+    scene.system.dialogAnswers = {std::optional<std::string>("/work/demo")};
 
-    QVERIFY(scene.ended);
-    const QStringList log = toQStringList(scene.platform->log);
+    const QStringList log = scene.run("NewTempl", "palpack51");
     QVERIFY(log.contains("copy: //palpack51/examples/Template.c -> /work/demo/demo.c"));
     QVERIFY(log.contains("start: //SN451/bin/snavigator.exe /work/demo/demo.proj"));
+    QCOMPARE(log.last(), "exit: 0");
 }
 
 QTEST_MAIN(CreateActionsTest)

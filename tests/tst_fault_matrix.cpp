@@ -2,7 +2,7 @@
 #include "actions/CreateProjectFromFiles.h"
 #include "actions/CreateProjectFromTemplate.h"
 #include "platform/QtPlatform.h"
-#include "tests/FakePlatform.h"
+#include "tests/ScriptedDialogPlatform.h"
 #include "tests/TestFiles.h"
 #include "tests/TestSupport.h"
 #include "tests/UnblockedFifo.h"
@@ -324,32 +324,23 @@ void FaultMatrixTest::faults()
     const auto before = snapshotTree(scene.work);
     const QByteArray templateDigest = fileDigest(scene.templateC);
 
-    FakePlatform platform(FakePlatform::System::Real);
-    platform.dialogAnswers.push_back((QFile::encodeName(scene.work) + "/" + answer).toStdString());
+    ScriptedDialogPlatform platform({(QFile::encodeName(scene.work) + "/" + answer).toStdString()});
     const std::string rootDir = QFile::encodeName(scene.root).toStdString();
     const ProjectSetup projectSetup{rootDir, rootDir + "/SN451/bin/snavigator.exe", "palpack51"};
-    int status = -1;
-    {
+    const ActionOutcome outcome = [&] {
         const FileSizeLimit limit(fileSizeLimit);
-        try {
-            if (fromTemplate)
-                createProjectFromTemplate(platform, projectSetup);
-            else
-                createProjectFromFiles(platform, projectSetup);
-        } catch (const FakePlatform::ProcessEnded &end) {
-            status = end.status;
-        }
-    }
-    QCOMPARE(status, 0);
+        return fromTemplate ? createProjectFromTemplate(platform, projectSetup)
+                            : createProjectFromFiles(platform, projectSetup);
+    }();
+    QVERIFY(!outcome.returnsToWindow());
 
     QString expectedMessage = message;
     expectedMessage.replace("{root}", scene.root)
         .replace("{work}", scene.work)
         .replace("{answer}", QString::fromUtf8(answer));
-    QCOMPARE(toQStringList(platform.messages()),
-             message.isEmpty() ? QStringList() : QStringList{expectedMessage});
-    QCOMPARE(toQStringList(platform.reasons()),
-             reason.isEmpty() ? QStringList() : QStringList{reason});
+    QCOMPARE(QString::fromStdString(outcome.message()),
+             message.isEmpty() ? QString() : expectedMessage);
+    QCOMPARE(QString::fromStdString(outcome.reason()), reason);
 
     // Nothing that existed changed; exactly the expected entries are new, and
     // the copies are whole.

@@ -4,7 +4,7 @@
 #include "launcher/ToolchainEnvironment.h"
 #include "platform/QtPlatform.h"
 #include "tests/Boards.h"
-#include "tests/FakePlatform.h"
+#include "tests/ScriptedDialogPlatform.h"
 #include "tests/TestFiles.h"
 #include "tests/TestSupport.h"
 
@@ -202,15 +202,10 @@ void FirmwareBuildTest::templateProjectBuilds()
 
     const QString name = "robot é " + pack;
     const QString project = m_work + "/" + name;
-    FakePlatform platform(FakePlatform::System::Real);
-    platform.dialogAnswers.push_back(QFile::encodeName(project).toStdString());
-    try {
+    ScriptedDialogPlatform platform({QFile::encodeName(project).toStdString()});
+    const ActionOutcome outcome =
         createProjectFromTemplate(platform, setup(pack.toLatin1().constData()));
-        QFAIL("the action returned");
-    } catch (const FakePlatform::ProcessEnded &end) {
-        QCOMPARE(end.status, 0);
-    }
-    QCOMPARE(toQStringList(platform.messages()), QStringList());
+    QVERIFY2(!outcome.returnsToWindow() && !outcome.isFailure(), outcome.message().c_str());
     QCOMPARE(entries(project), (QStringList{"Makefile", name + ".c", name + ".proj"}));
 
     buildAndCheck(project, name, romBase);
@@ -226,15 +221,9 @@ void FirmwareBuildTest::projectFromExistingSourcesBuilds()
     writeFile(project + "/motor control.c", "int speed(int level) { return level * 100; }\n");
     writeFile(project + "/blink.s", "\t.text\n\t.globl blink\nblink:\n\tnot.w 0xFFF010\n\trts\n");
 
-    FakePlatform platform(FakePlatform::System::Real);
-    platform.dialogAnswers.push_back(QFile::encodeName(project + "/blink.s").toStdString());
-    try {
-        createProjectFromFiles(platform, setup("palpack51"));
-        QFAIL("the action returned");
-    } catch (const FakePlatform::ProcessEnded &end) {
-        QCOMPARE(end.status, 0);
-    }
-    QCOMPARE(toQStringList(platform.messages()), QStringList());
+    ScriptedDialogPlatform platform({QFile::encodeName(project + "/blink.s").toStdString()});
+    const ActionOutcome outcome = createProjectFromFiles(platform, setup("palpack51"));
+    QVERIFY2(!outcome.returnsToWindow() && !outcome.isFailure(), outcome.message().c_str());
     QVERIFY(QFile::exists(project + "/existing sources é.proj"));
 
     buildAndCheck(project, "existing sources é", 0x000000);

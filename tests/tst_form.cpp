@@ -1,12 +1,51 @@
 // SPDX-License-Identifier: MIT
 #include "launcher/TForm1.h"
 #include "tests/FakePlatform.h"
+#include "tests/ProcessEnd.h"
+#include "tests/RecordingPlatform.h"
 #include "tests/TestSupport.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QPushButton>
 #include <QRadioButton>
+
+namespace {
+
+// The real window over a scripted installation root, and its platform's log.
+struct Window
+{
+    FakePlatform system;
+    RecordingPlatform *platform = nullptr;
+    std::unique_ptr<TForm1> form;
+
+    Window()
+    {
+        system.workingDirectory = "/opt/dev root";
+        auto recorder = std::make_unique<RecordingPlatform>(system);
+        platform = recorder.get();
+        form = std::make_unique<TForm1>(std::move(recorder));
+    }
+
+    bool shown()
+    {
+        form->show();
+        return QTest::qWaitForWindowExposed(form.get());
+    }
+
+    // Keys go to the active window. Some window systems (a Wayland compositor)
+    // give activation only as the user's own act, never on a program's request.
+    bool activated()
+    {
+        form->activateWindow();
+        return QTest::qWaitFor([this] { return form->isActiveWindow(); }, 2000);
+    }
+};
+
+const char *const NotActivated =
+    "The window system did not activate the window: keys cannot reach it.";
+
+} // namespace
 
 // The real window, with a scripted platform under it.
 class FormTest : public QObject
@@ -27,34 +66,13 @@ private slots:
     void arrowKeysChooseThePlatform_data();
     void arrowKeysChooseThePlatform();
     void enterPressesTheFocusedButton();
-
-private:
-    static std::unique_ptr<TForm1> makeForm(FakePlatform *&platform);
-    static bool becomesActive(QWidget *window);
 };
-
-// Keys go to the active window. Some window systems (a Wayland compositor) give
-// activation only as the user's own act, never on a program's request.
-bool FormTest::becomesActive(QWidget *window)
-{
-    window->activateWindow();
-    return QTest::qWaitFor([window] { return window->isActiveWindow(); }, 2000);
-}
-
-std::unique_ptr<TForm1> FormTest::makeForm(FakePlatform *&platform)
-{
-    auto fake = std::make_unique<FakePlatform>();
-    fake->workingDirectory = "/opt/dev root";
-    platform = fake.get();
-    return std::make_unique<TForm1>(std::move(fake));
-}
 
 void FormTest::startsWithStoredLayoutAndNoPlatform()
 {
-    FakePlatform *platform = nullptr;
-    const auto form = makeForm(platform);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    Window window;
+    QVERIFY(window.shown());
+    const auto &form = window.form;
 
     QCOMPARE(form->windowTitle(), QString("Quellix Project Management"));
     QCOMPARE(QApplication::applicationDisplayName(), QString("Quellix Project Management"));
@@ -70,8 +88,8 @@ void FormTest::startsWithStoredLayoutAndNoPlatform()
     // The environment was set up once, last, from the current directory.
     QCOMPARE(form->rootDir(), std::string("/opt/dev root"));
     QCOMPARE(form->navigatorExe(), std::string("/opt/dev root/SN451/bin/snavigator.exe"));
-    QCOMPARE(platform->environment["QPRJ"], std::string("/opt/dev root"));
-    QVERIFY(platform->messages().empty());
+    QCOMPARE(window.system.environment["QPRJ"], std::string("/opt/dev root"));
+    QVERIFY(window.platform->messages().empty());
 }
 
 void FormTest::componentsHaveStoredGeometryAndFont_data()
@@ -100,8 +118,8 @@ void FormTest::componentsHaveStoredGeometryAndFont()
     QFETCH(QString, caption);
     QFETCH(int, pointSize);
 
-    FakePlatform *platform = nullptr;
-    const auto form = makeForm(platform);
+    Window window;
+    const auto &form = window.form;
     auto *button = form->findChild<QAbstractButton *>(name);
     QVERIFY(button);
     QCOMPARE(button->parentWidget(), form.get());
@@ -114,8 +132,8 @@ void FormTest::componentsHaveStoredGeometryAndFont()
 
 void FormTest::tabOrderIsStored()
 {
-    FakePlatform *platform = nullptr;
-    const auto form = makeForm(platform);
+    Window window;
+    const auto &form = window.form;
     const QStringList stored{"NewTempl",  "NewProject", "ExistingProject", "ThePalmor",
                              "TheVessik", "TheDunnet",  "TheTovrin"};
     QWidget *widget = form->findChild<QWidget *>(stored.first());
@@ -145,10 +163,9 @@ void FormTest::radioButtonsStoreTheirIndex()
     QFETCH(QStringList, clicked);
     QFETCH(int, platformIndex);
 
-    FakePlatform *platform = nullptr;
-    const auto form = makeForm(platform);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    Window window;
+    QVERIFY(window.shown());
+    const auto &form = window.form;
     for (const QString &name : clicked) {
         auto *radio = form->findChild<QRadioButton *>(name);
         QVERIFY(radio);
@@ -163,23 +180,21 @@ void FormTest::radioButtonsStoreTheirIndex()
             checked << radio->objectName();
     }
     QCOMPARE(checked, QStringList{clicked.last()});
-    QCOMPARE(platform->log.size(), size_t(3)); // only the start-up's three variables
+    QCOMPARE(window.platform->log.size(), size_t(3)); // only the start-up's three variables
 }
 
 void FormTest::openExistingProjectRunsTheIdeAndEnds()
 {
-    FakePlatform *platform = nullptr;
-    const auto form = makeForm(platform);
-    platform->log.clear();
-    try {
-        form->findChild<QPushButton *>("ExistingProject")->click();
-        QFAIL("the launcher went on after the IDE");
-    } catch (const FakePlatform::ProcessEnded &ended) {
-        QCOMPARE(ended.status, 0);
-    }
+    const ProcessEnd end = runToProcessEnd([] {
+        Window window;
+        window.platform->log.clear();
+        window.form->findChild<QPushButton *>("ExistingProject")->click();
+    });
+    QVERIFY2(end.reached, qPrintable(end.output));
+    QCOMPARE(end.status, 0);
     const QStringList expected{"cursor: busy", "start: /opt/dev root/SN451/bin/snavigator.exe",
                                "wait", "cursor: normal", "exit: 0"};
-    QCOMPARE(toQStringList(platform->log), expected);
+    QCOMPARE(end.log, expected);
 }
 
 void FormTest::captionsFitTheirControls_data()
@@ -193,10 +208,9 @@ void FormTest::captionsFitTheirControls()
     QFETCH(QString, name);
     QFETCH(QString, caption);
 
-    FakePlatform *platform = nullptr;
-    const auto form = makeForm(platform);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    Window window;
+    QVERIFY(window.shown());
+    const auto &form = window.form;
     auto *button = form->findChild<QAbstractButton *>(name);
     QVERIFY(button);
     QVERIFY2(button->sizeHint().width() <= button->width(),
@@ -213,12 +227,11 @@ void FormTest::captionsFitTheirControls()
 
 void FormTest::tabKeyWalksTheStoredOrder()
 {
-    FakePlatform *platform = nullptr;
-    const auto form = makeForm(platform);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    if (!becomesActive(form.get()))
-        QSKIP("The window system did not activate the window: keys cannot reach it.");
+    Window window;
+    QVERIFY(window.shown());
+    const auto &form = window.form;
+    if (!window.activated())
+        QSKIP(NotActivated);
     form->findChild<QWidget *>("NewTempl")->setFocus();
 
     // The four radio buttons are one stop, entered at the first in the order.
@@ -244,12 +257,11 @@ void FormTest::arrowKeysChooseThePlatform()
 {
     QFETCH(bool, chosenFirst);
 
-    FakePlatform *platform = nullptr;
-    const auto form = makeForm(platform);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    if (!becomesActive(form.get()))
-        QSKIP("The window system did not activate the window: keys cannot reach it.");
+    Window window;
+    QVERIFY(window.shown());
+    const auto &form = window.form;
+    if (!window.activated())
+        QSKIP(NotActivated);
     auto *palmor = form->findChild<QRadioButton *>("ThePalmor");
     palmor->setFocus();
     if (chosenFirst)
@@ -269,22 +281,18 @@ void FormTest::arrowKeysChooseThePlatform()
 
 void FormTest::enterPressesTheFocusedButton()
 {
-    FakePlatform *platform = nullptr;
-    const auto form = makeForm(platform);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    if (!becomesActive(form.get()))
-        QSKIP("The window system did not activate the window: keys cannot reach it.");
-    auto *existing = form->findChild<QPushButton *>("ExistingProject");
-    existing->setFocus();
-    platform->log.clear();
-    try {
+    Window window;
+    QVERIFY(window.shown());
+    if (!window.activated())
+        QSKIP(NotActivated);
+    const ProcessEnd end = runToProcessEnd([&window] {
+        auto *existing = window.form->findChild<QPushButton *>("ExistingProject");
+        existing->setFocus();
         QTest::keyClick(existing, Qt::Key_Return);
-        QFAIL("Enter did not press the button");
-    } catch (const FakePlatform::ProcessEnded &ended) {
-        QCOMPARE(ended.status, 0);
-    }
-    QVERIFY(toQStringList(platform->log).contains("start: /opt/dev root/SN451/bin/snavigator.exe"));
+    });
+    QVERIFY2(end.reached, qPrintable(end.output));
+    QCOMPARE(end.status, 0);
+    QVERIFY(end.log.contains("start: /opt/dev root/SN451/bin/snavigator.exe"));
 }
 
 QTEST_MAIN(FormTest)

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "launcher/TForm1.h"
+#include "platform/QtPlatform.h"
 #include "tests/FakePlatform.h"
+#include "tests/ProcessEnd.h"
+#include "tests/RecordingPlatform.h"
 #include "tests/TestFiles.h"
 #include "tests/TestSupport.h"
 
@@ -10,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
@@ -102,61 +106,61 @@ void FormWhileIdeRunsTest::nothingStartsDuringTheWait()
 {
     QFETCH(Route, route);
 
-    const QString runs = m_temporary.filePath("runs");
-    const QString go = m_temporary.filePath("go");
-    QFile::remove(runs);
-    QFile::remove(go);
-    qputenv("IDE_RUNS", QFile::encodeName(runs));
-    qputenv("IDE_GO_FILE", QFile::encodeName(go));
+    const ProcessEnd end = runToProcessEnd([this, route] {
+        const QString go = m_temporary.filePath("go");
+        qputenv("IDE_GO_FILE", QFile::encodeName(go));
+        QtPlatform desktop(nullptr);
+        auto recorder = std::make_unique<RecordingPlatform>(desktop);
+        RecordingPlatform &platform = *recorder;
+        TForm1 form(std::move(recorder));
+        // The real wait, with the busy state shown on this window.
+        QtPlatform windowed(&form);
+        platform.record(windowed);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.findChild<QRadioButton *>("TheDunnet")->click();
+        auto *existing = form.findChild<QPushButton *>("ExistingProject");
+        existing->setFocus();
 
-    auto owned = std::make_unique<FakePlatform>(FakePlatform::System::Real);
-    FakePlatform &platform = *owned;
-    TForm1 form(std::move(owned));
-    platform.setWindow(&form);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.findChild<QRadioButton *>("TheDunnet")->click();
-    auto *existing = form.findChild<QPushButton *>("ExistingProject");
-    existing->setFocus();
-
-    QStringList disabledDuringWait;
-    bool busyCursor = false;
-    bool closed = true;
-    platform.duringWait = [&] {
-        busyCursor = QApplication::overrideCursor() &&
-                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-        for (QAbstractButton *button : form.findChildren<QAbstractButton *>()) {
-            if (!button->isEnabled())
-                disabledDuringWait << button->objectName();
-            press(button, route);
+        // What the user sees and does from inside the wait's event loop, logged.
+        QTimer::singleShot(0, [&] {
+            QStringList disabled;
+            for (QAbstractButton *button : form.findChildren<QAbstractButton *>()) {
+                if (!button->isEnabled())
+                    disabled << button->objectName();
+                press(button, route);
+            }
+            disabled.sort();
+            const QCursor *cursor = QApplication::overrideCursor();
+            platform.log.push_back("disabled: " + disabled.join(' ').toStdString());
+            if (cursor && cursor->shape() == Qt::WaitCursor)
+                platform.log.push_back("busy cursor");
+            if (!form.close() && form.isVisible())
+                platform.log.push_back("close refused");
+            platform.log.push_back("platform: " + std::to_string(form.platformIndex()));
+            QFile(go).open(QIODevice::WriteOnly);
+        });
+        if (route == Route::EventsQueuedBeforeTheWait) {
+            for (QAbstractButton *button : form.findChildren<QAbstractButton *>())
+                queueClick(button);
         }
-        closed = form.close();
-        QFile(go).open(QIODevice::WriteOnly);
-    };
-    if (route == Route::EventsQueuedBeforeTheWait) {
-        for (QAbstractButton *button : form.findChildren<QAbstractButton *>())
-            queueClick(button);
-    }
-    platform.log.clear();
-    try {
+        platform.log.clear();
         existing->click();
-        QFAIL("the launcher went on after the IDE");
-    } catch (const FakePlatform::ProcessEnded &ended) {
-        QCOMPARE(ended.status, 0);
-    }
+    });
 
-    QCOMPARE(recordedIdeLines(runs), QStringList{"run"});
-    const QStringList expected{"cursor: busy", "start: " + m_root + "/SN451/bin/snavigator.exe",
-                               "wait", "cursor: normal", "exit: 0"};
-    QCOMPARE(toQStringList(platform.log), expected);
-    QCOMPARE(int(form.platformIndex()), 1);
-    disabledDuringWait.sort();
+    QVERIFY2(end.reached, qPrintable(end.output));
+    QCOMPARE(end.status, 0);
     QStringList everyControl = PushButtons + RadioButtons;
     everyControl.sort();
-    QCOMPARE(disabledDuringWait, everyControl);
-    QVERIFY(busyCursor);
-    QVERIFY(!closed);
-    QVERIFY(form.isVisible());
+    // The copy has an installation root of its own.
+    QStringList log = end.log;
+    log.replaceInStrings(QRegularExpression("^start: .*/dev root/"), "start: …/dev root/");
+    const QStringList expected{"cursor: busy", "start: …/dev root/SN451/bin/snavigator.exe",
+                               "wait",         "disabled: " + everyControl.join(' '),
+                               "busy cursor",  "close refused",
+                               "platform: 1",  "cursor: normal",
+                               "exit: 0"};
+    QCOMPARE(log, expected);
 }
 
 void FormWhileIdeRunsTest::formRunsOneActionAtATime_data()
@@ -194,30 +198,30 @@ void FormWhileIdeRunsTest::formRunsOneActionAtATime()
     QFETCH(QString, first);
     QFETCH(QStringList, firstActionLog);
 
-    auto owned = std::make_unique<FakePlatform>();
-    FakePlatform &platform = *owned;
-    platform.workingDirectory = "/dev";
-    platform.files.insert("/dev/palpack51/examples/Makefile");
-    platform.directories.insert({"/dev", "/work", "/work/robot"});
-    platform.dialogAnswers = {std::string("/work/robot/main.c"), std::string("/work/x")};
-    TForm1 form(std::move(owned));
-    form.findChild<QRadioButton *>("ThePalmor")->click();
-    bool pressed = false;
-    platform.duringWait = [&] {
-        if (pressed)
-            return; // a second action got as far as a wait of its own
-        pressed = true;
-        for (const QString &name : PushButtons)
-            form.findChild<QPushButton *>(name)->click();
-    };
-    platform.log.clear();
-    try {
+    const ProcessEnd end = runToProcessEnd([first] {
+        FakePlatform system;
+        system.workingDirectory = "/dev";
+        system.files.insert("/dev/palpack51/examples/Makefile");
+        system.directories.insert({"/dev", "/work", "/work/robot"});
+        system.dialogAnswers = {std::string("/work/robot/main.c"), std::string("/work/x")};
+        auto recorder = std::make_unique<RecordingPlatform>(system);
+        RecordingPlatform &platform = *recorder;
+        TForm1 form(std::move(recorder));
+        form.findChild<QRadioButton *>("ThePalmor")->click();
+        bool pressed = false;
+        system.duringWait = [&] {
+            if (pressed)
+                return; // a second action got as far as a wait of its own
+            pressed = true;
+            for (const QString &name : PushButtons)
+                form.findChild<QPushButton *>(name)->click();
+        };
+        platform.log.clear();
         form.findChild<QPushButton *>(first)->click();
-        QFAIL("the launcher went on after the IDE");
-    } catch (const FakePlatform::ProcessEnded &ended) {
-        QCOMPARE(ended.status, 0);
-    }
-    QCOMPARE(toQStringList(platform.log), firstActionLog);
+    });
+    QVERIFY2(end.reached, qPrintable(end.output));
+    QCOMPARE(end.status, 0);
+    QCOMPARE(end.log, firstActionLog);
 }
 
 QTEST_MAIN(FormWhileIdeRunsTest)

@@ -115,7 +115,9 @@ void QtPlatformProcessesTest::childInheritsArgumentsEnvironmentAndDirectory()
     QtPlatform platform(nullptr);
     const ToolchainPaths paths = exportToolchainEnvironment(platform);
     const std::string projectFile = paths.rootDir + "/my project/my project.proj";
-    RunAndWait(platform, navigatorBatchCreate(paths.navigatorExe, BatchOptions::Long, projectFile));
+    QVERIFY(!RunAndWait(platform,
+                        navigatorBatchCreate(paths.navigatorExe, BatchOptions::Long, projectFile))
+                 .isFailure());
 
     QCOMPARE(QString::fromStdString(paths.rootDir), root);
     const QString tools =
@@ -147,7 +149,7 @@ void QtPlatformProcessesTest::endsOfTheProgramAreAllTheSame()
     QFETCH(QString, script);
 
     QtPlatform platform(nullptr);
-    RunAndWait(platform, {"/bin/sh", {"-c", script.toStdString()}});
+    QVERIFY(!RunAndWait(platform, {"/bin/sh", {"-c", script.toStdString()}}).isFailure());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
@@ -178,8 +180,10 @@ void QtPlatformProcessesTest::windowTakesNoInputWhileWaiting()
     });
 
     QtPlatform platform(&window);
-    RunAndWait(platform,
-               {"/bin/sh", {"-c", "while [ ! -e \"$0\" ]; do sleep 0.02; done", go.toStdString()}});
+    QVERIFY(!RunAndWait(platform,
+                        {"/bin/sh",
+                         {"-c", "while [ ! -e \"$0\" ]; do sleep 0.02; done", go.toStdString()}})
+                 .isFailure());
     QCoreApplication::processEvents();
 
     QVERIFY(busyWhileWaiting);

@@ -3,6 +3,7 @@
 #include "actions/OpenExistingProject.h"
 #include "actions/RunAndWait.h"
 #include "tests/FakePlatform.h"
+#include "tests/RecordingPlatform.h"
 #include "tests/TestSupport.h"
 
 // RunAndWait and the open action over the scripted platform.
@@ -57,10 +58,10 @@ void RunAndWaitTest::runsOrEnds_data()
     QTest::addColumn<bool>("startable");
     QTest::addColumn<QStringList>("log");
 
-    QTest::newRow("runs to its end")
-        << true
-        << QStringList{"cursor: busy", "start: /ide -b -c /p q/x.proj", "wait", "cursor: normal"};
-    // The busy cursor stays while the message is shown; nothing follows the end.
+    QTest::newRow("runs to its end") << true
+                                     << QStringList{"cursor: busy", "start: /ide -b -c /p q/x.proj",
+                                                    "wait", "cursor: normal", "exit: 0"};
+    // The busy cursor stays for the message.
     QTest::newRow("cannot be started")
         << false
         << QStringList{"cursor: busy", "start: /ide -b -c /p q/x.proj",
@@ -73,18 +74,13 @@ void RunAndWaitTest::runsOrEnds()
     QFETCH(bool, startable);
     QFETCH(QStringList, log);
 
-    FakePlatform platform;
+    FakePlatform system;
     if (!startable)
-        platform.unstartablePrograms.insert("/ide");
-    bool returned = false;
-    try {
-        RunAndWait(platform, {"/ide", {"-b", "-c", "/p q/x.proj"}});
-        returned = true;
-    } catch (const FakePlatform::ProcessEnded &ended) {
-        QCOMPARE(ended.status, 0);
-    }
-    QCOMPARE(returned, startable);
-    QCOMPARE(toQStringList(platform.log), log);
+        system.unstartablePrograms.insert("/ide");
+    RecordingPlatform platform(system);
+    const ActionOutcome outcome = RunAndWait(platform, {"/ide", {"-b", "-c", "/p q/x.proj"}});
+
+    QCOMPARE(toQStringList(platform.log) + toQStringList(outcomeLog(outcome)), log);
 }
 
 void RunAndWaitTest::openExistingProjectEndsWhateverHappened_data()
@@ -108,18 +104,15 @@ void RunAndWaitTest::openExistingProjectEndsWhateverHappened()
     QFETCH(bool, startable);
     QFETCH(QStringList, log);
 
-    FakePlatform platform;
+    FakePlatform system;
     if (!startable)
-        platform.unstartablePrograms.insert("/dev/SN451/bin/snavigator.exe");
-    try {
-        openExistingProject(platform, "/dev/SN451/bin/snavigator.exe");
-        QFAIL("the open action returned");
-    } catch (const FakePlatform::ProcessEnded &ended) {
-        QCOMPARE(ended.status, 0);
-    }
-    QCOMPARE(toQStringList(platform.log), log);
+        system.unstartablePrograms.insert("/dev/SN451/bin/snavigator.exe");
+    RecordingPlatform platform(system);
+    const ActionOutcome outcome = openExistingProject(platform, "/dev/SN451/bin/snavigator.exe");
+
+    QCOMPARE(toQStringList(platform.log) + toQStringList(outcomeLog(outcome)), log);
     if (startable)
-        QVERIFY(platform.startedCommands.at(0).arguments.empty());
+        QVERIFY(system.startedCommands.at(0).arguments.empty());
 }
 
 QTEST_APPLESS_MAIN(RunAndWaitTest)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "launcher/ToolchainEnvironment.h"
 #include "tests/FakePlatform.h"
+#include "tests/RecordingPlatform.h"
 #include "tests/TestSupport.h"
 
 class ToolchainEnvironmentTest : public QObject
@@ -73,25 +74,27 @@ void ToolchainEnvironmentTest::exportsEnvironment()
     QFETCH(std::string, qprj);
     QFETCH(QStringList, messages);
 
-    FakePlatform platform;
-    platform.workingDirectory = workingDirectory;
+    FakePlatform system;
+    system.workingDirectory = workingDirectory;
     if (inheritedPath)
-        platform.environment["PATH"] = *inheritedPath;
+        system.environment["PATH"] = *inheritedPath;
+    RecordingPlatform platform(system);
 
     const ToolchainPaths paths = exportToolchainEnvironment(platform);
 
     QCOMPARE(paths.rootDir, rootDir);
     QCOMPARE(paths.navigatorExe, rootDir + "/SN451/bin/snavigator.exe");
-    QCOMPARE(platform.environment["PATH"], path);
-    QCOMPARE(platform.environment["MAKE_MODE"], std::string("UNIX"));
-    QCOMPARE(platform.environment["QPRJ"], qprj);
+    QCOMPARE(system.environment["PATH"], path);
+    QCOMPARE(system.environment["MAKE_MODE"], std::string("UNIX"));
+    QCOMPARE(system.environment["QPRJ"], qprj);
     QCOMPARE(toQStringList(platform.messages()), messages);
 }
 
 void ToolchainEnvironmentTest::setsVariablesInOrderAfterReadingTheRoot()
 {
-    FakePlatform platform;
-    platform.workingDirectory.reset();
+    FakePlatform system;
+    system.workingDirectory.reset();
+    RecordingPlatform platform(system);
     exportToolchainEnvironment(platform);
 
     const QStringList expected{
