@@ -43,7 +43,7 @@ ActionOutcome copyPackMakefile(Platform &platform, const ProjectSetup &setup,
         return ActionOutcome::failed("Erreur lors de la copie du fichier Make patron : " +
                                          templateMakefile + " vers " + projectMakefile,
                                      error);
-    return ActionOutcome::done();
+    return {};
 }
 
 ActionOutcome createAndOpenProject(Platform &platform, const std::string &navigatorExe,

@@ -11,5 +11,5 @@ ActionOutcome RunAndWait(Platform &platform, const Command &command)
                                      error);
     platform.waitForProcess();
     platform.setBusyCursor(false);
-    return ActionOutcome::done();
+    return {};
 }

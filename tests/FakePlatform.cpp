@@ -4,18 +4,6 @@
 #include "actions/PathHelpers.h"
 #include "tests/ProcessEnd.h"
 
-void FakePlatform::showMessage(const std::string &, const std::string &) {}
-
-void FakePlatform::setBusyCursor(bool) {}
-
-void FakePlatform::setDialogInitialDir(const std::string &) {}
-
-void FakePlatform::addDialogHideReadOnly() {}
-
-void FakePlatform::setDialogFilter(const std::string &) {}
-
-void FakePlatform::setDialogTitle(const std::string &) {}
-
 bool FakePlatform::executeDialog()
 {
     if (dialogAnswers.empty())
@@ -27,27 +15,12 @@ bool FakePlatform::executeDialog()
     return answer.has_value();
 }
 
-std::string FakePlatform::dialogFileName() const
-{
-    return m_dialogFileName;
-}
-
-std::optional<std::string> FakePlatform::currentDirectory() const
-{
-    return workingDirectory;
-}
-
 std::optional<std::string> FakePlatform::environmentVariable(const std::string &name) const
 {
     const auto found = environment.find(name);
     if (found == environment.end())
         return std::nullopt;
     return found->second;
-}
-
-void FakePlatform::setEnvironmentVariable(const std::string &name, const std::string &value)
-{
-    environment[name] = value;
 }
 
 bool FakePlatform::exists(const std::string &path) const
@@ -98,12 +71,6 @@ std::error_code FakePlatform::startProcess(const Command &command)
         return std::make_error_code(std::errc::no_such_file_or_directory);
     startedCommands.push_back(command);
     return {};
-}
-
-void FakePlatform::waitForProcess()
-{
-    if (duringWait)
-        duringWait();
 }
 
 void FakePlatform::exitProcess(int status)

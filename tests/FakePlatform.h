@@ -30,23 +30,30 @@ public:
     std::set<std::string> unstartablePrograms; // as if missing
     std::vector<Command> startedCommands;
 
-    void showMessage(const std::string &text, const std::string &reason) override;
-    void setBusyCursor(bool busy) override;
-    void setDialogInitialDir(const std::string &directory) override;
-    void addDialogHideReadOnly() override;
-    void setDialogFilter(const std::string &filter) override;
-    void setDialogTitle(const std::string &title) override;
+    void showMessage(const std::string &, const std::string &) override {}
+    void setBusyCursor(bool) override {}
+    void setDialogInitialDir(const std::string &) override {}
+    void addDialogHideReadOnly() override {}
+    void setDialogFilter(const std::string &) override {}
+    void setDialogTitle(const std::string &) override {}
     bool executeDialog() override;
-    std::string dialogFileName() const override;
-    std::optional<std::string> currentDirectory() const override;
+    std::string dialogFileName() const override { return m_dialogFileName; }
+    std::optional<std::string> currentDirectory() const override { return workingDirectory; }
     std::optional<std::string> environmentVariable(const std::string &name) const override;
-    void setEnvironmentVariable(const std::string &name, const std::string &value) override;
+    void setEnvironmentVariable(const std::string &name, const std::string &value) override
+    {
+        environment[name] = value;
+    }
     bool isWritableDirectory(const std::string &path) const override;
     std::error_code createDirectory(const std::string &path) override;
     std::error_code copyFileExclusive(const std::string &source,
                                       const std::string &target) override;
     std::error_code startProcess(const Command &command) override;
-    void waitForProcess() override;
+    void waitForProcess() override
+    {
+        if (duringWait)
+            duringWait();
+    }
     [[noreturn]] void exitProcess(int status) override;
 
 private:

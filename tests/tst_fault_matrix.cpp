@@ -332,15 +332,15 @@ void FaultMatrixTest::faults()
         return fromTemplate ? createProjectFromTemplate(platform, projectSetup)
                             : createProjectFromFiles(platform, projectSetup);
     }();
-    QVERIFY(!outcome.returnsToWindow());
+    QVERIFY(outcome.kind != ActionOutcome::Kind::ReturnedToWindow);
 
     QString expectedMessage = message;
     expectedMessage.replace("{root}", scene.root)
         .replace("{work}", scene.work)
         .replace("{answer}", QString::fromUtf8(answer));
-    QCOMPARE(QString::fromStdString(outcome.message()),
+    QCOMPARE(QString::fromStdString(outcome.message),
              message.isEmpty() ? QString() : expectedMessage);
-    QCOMPARE(QString::fromStdString(outcome.reason()), reason);
+    QCOMPARE(QString::fromStdString(outcome.reason), reason);
 
     // Nothing that existed changed; exactly the expected entries are new, and
     // the copies are whole.

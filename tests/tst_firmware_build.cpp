@@ -205,7 +205,7 @@ void FirmwareBuildTest::templateProjectBuilds()
     ScriptedDialogPlatform platform({QFile::encodeName(project).toStdString()});
     const ActionOutcome outcome =
         createProjectFromTemplate(platform, setup(pack.toLatin1().constData()));
-    QVERIFY2(!outcome.returnsToWindow() && !outcome.isFailure(), outcome.message().c_str());
+    QVERIFY2(outcome.kind == ActionOutcome::Kind::Done, outcome.message.c_str());
     QCOMPARE(entries(project), (QStringList{"Makefile", name + ".c", name + ".proj"}));
 
     buildAndCheck(project, name, romBase);
@@ -223,7 +223,7 @@ void FirmwareBuildTest::projectFromExistingSourcesBuilds()
 
     ScriptedDialogPlatform platform({QFile::encodeName(project + "/blink.s").toStdString()});
     const ActionOutcome outcome = createProjectFromFiles(platform, setup("palpack51"));
-    QVERIFY2(!outcome.returnsToWindow() && !outcome.isFailure(), outcome.message().c_str());
+    QVERIFY2(outcome.kind == ActionOutcome::Kind::Done, outcome.message.c_str());
     QVERIFY(QFile::exists(project + "/existing sources é.proj"));
 
     buildAndCheck(project, "existing sources é", 0x000000);

@@ -108,6 +108,7 @@ void FormWhileIdeRunsTest::nothingStartsDuringTheWait()
 
     const ProcessEnd end = runToProcessEnd([this, route] {
         const QString go = m_temporary.filePath("go");
+        qputenv("IDE_RUNS", QFile::encodeName(m_temporary.filePath("runs")));
         qputenv("IDE_GO_FILE", QFile::encodeName(go));
         QtPlatform desktop(nullptr);
         auto recorder = std::make_unique<RecordingPlatform>(desktop);
