@@ -1,11 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "navigator/Result.h"
-
-#include <QFile>
-#include <QString>
-#include <string>
+#include "navigator/NativeText.h"
 
 // Opens a file for editing outside the navigator. The window opens sources and
 // the files named by compiler diagnostics through this, so that tests can put
@@ -18,12 +14,6 @@ public:
     // Opens path (native bytes, absolute) at line and column, both counted
     // from 1; a failure says why it could not be opened.
     virtual Result<Done> open(const std::string &path, int line, int column) = 0;
-
-protected:
-    static Failure failure(const QString &reason)
-    {
-        return {QFile::encodeName(reason).toStdString()};
-    }
 };
 
 // Hands the file to the desktop, so that the user's own choice of editor holds.

@@ -9,6 +9,7 @@
 #include "navigator/ElidedLabel.h"
 #include "navigator/EnvironmentView.h"
 #include "navigator/FileOpener.h"
+#include "navigator/NativeText.h"
 #include "navigator/NavigatorSettings.h"
 #include "navigator/ProjectBoard.h"
 #include "navigator/ProjectFiles.h"
@@ -46,12 +47,6 @@ namespace {
 // How long closing the window waits for a cancelled upload to leave the
 // board's monitor at its prompt.
 constexpr int uploadCancelWaitMs = 5000;
-
-// File names and project names are native bytes, not necessarily UTF-8.
-QString fromNative(const std::string &bytes)
-{
-    return QFile::decodeName(QByteArray::fromStdString(bytes));
-}
 
 // Holds a source's name as native bytes, which its text may not give back.
 constexpr int nativeNameRole = Qt::UserRole;

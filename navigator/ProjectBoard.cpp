@@ -2,6 +2,7 @@
 #include "navigator/ProjectBoard.h"
 
 #include "navigator/FileIo.h"
+#include "navigator/NativeText.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -10,16 +11,6 @@ namespace {
 
 constexpr size_t maxMakefileSize = 1024 * 1024;
 constexpr size_t maxProfileSize = 64 * 1024;
-
-Failure failure(const QString &message)
-{
-    return {QFile::encodeName(message).toStdString()};
-}
-
-QString fromNative(const std::string &bytes)
-{
-    return QFile::decodeName(QByteArray::fromStdString(bytes));
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 #include "navigator/UploadSession.h"
 
 #include "navigator/FileIo.h"
+#include "navigator/NativeText.h"
 #include "navigator/ProjectBoard.h"
 #include "navigator/ProjectFiles.h"
 #include "navigator/SerialPorts.h"
@@ -33,17 +34,16 @@ void UploadSession::start(const std::string &directory, const QString &portName)
 
     const Result<ProjectBoard> read = readProjectBoard(directory);
     if (!read.ok()) {
-        fail(QFile::decodeName(QByteArray::fromStdString(read.failure().message)));
+        fail(fromNative(read.failure().message));
         return;
     }
     const ProjectBoard &board = read.value();
     const std::string image = imageFileForDirectory(directory);
     const Result<std::string> contents = readRegularFile(image, maxImageSize);
-    const QString imageName = QFile::decodeName(QByteArray::fromStdString(image));
+    const QString imageName = fromNative(image);
     if (image.empty() || !contents.ok()) {
         fail(tr("cannot read the image '%1': %2")
-                 .arg(imageName, QFile::decodeName(QByteArray::fromStdString(
-                                     contents.ok() ? std::string() : contents.failure().message))));
+                 .arg(imageName, fromNative(contents.failure().message)));
         return;
     }
 
