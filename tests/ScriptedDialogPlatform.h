@@ -3,29 +3,20 @@
 
 #include "platform/QtPlatform.h"
 
-#include <deque>
 #include <string>
 
 // The desktop's own platform, real files, variables and programs, with the
-// file dialog answered from a script instead of shown.
+// file dialog confirming one scripted answer instead of showing itself.
 class ScriptedDialogPlatform : public QtPlatform
 {
 public:
-    explicit ScriptedDialogPlatform(std::deque<std::string> answers)
-        : QtPlatform(nullptr), m_answers(std::move(answers))
+    explicit ScriptedDialogPlatform(std::string answer)
+        : QtPlatform(nullptr), m_answer(std::move(answer))
     {}
 
-    bool executeDialog() override
-    {
-        if (m_answers.empty())
-            return false;
-        m_answer = m_answers.front();
-        m_answers.pop_front();
-        return true;
-    }
+    bool executeDialog() override { return true; }
     std::string dialogFileName() const override { return m_answer; }
 
 private:
-    std::deque<std::string> m_answers;
     std::string m_answer;
 };

@@ -324,7 +324,7 @@ void FaultMatrixTest::faults()
     const auto before = snapshotTree(scene.work);
     const QByteArray templateDigest = fileDigest(scene.templateC);
 
-    ScriptedDialogPlatform platform({(QFile::encodeName(scene.work) + "/" + answer).toStdString()});
+    ScriptedDialogPlatform platform((QFile::encodeName(scene.work) + "/" + answer).toStdString());
     const std::string rootDir = QFile::encodeName(scene.root).toStdString();
     const ProjectSetup projectSetup{rootDir, rootDir + "/SN451/bin/snavigator.exe", "palpack51"};
     const ActionOutcome outcome = [&] {

@@ -202,7 +202,7 @@ void FirmwareBuildTest::templateProjectBuilds()
 
     const QString name = "robot é " + pack;
     const QString project = m_work + "/" + name;
-    ScriptedDialogPlatform platform({QFile::encodeName(project).toStdString()});
+    ScriptedDialogPlatform platform(QFile::encodeName(project).toStdString());
     const ActionOutcome outcome =
         createProjectFromTemplate(platform, setup(pack.toLatin1().constData()));
     QVERIFY2(outcome.kind == ActionOutcome::Kind::Done, outcome.message.c_str());
@@ -221,7 +221,7 @@ void FirmwareBuildTest::projectFromExistingSourcesBuilds()
     writeFile(project + "/motor control.c", "int speed(int level) { return level * 100; }\n");
     writeFile(project + "/blink.s", "\t.text\n\t.globl blink\nblink:\n\tnot.w 0xFFF010\n\trts\n");
 
-    ScriptedDialogPlatform platform({QFile::encodeName(project + "/blink.s").toStdString()});
+    ScriptedDialogPlatform platform(QFile::encodeName(project + "/blink.s").toStdString());
     const ActionOutcome outcome = createProjectFromFiles(platform, setup("palpack51"));
     QVERIFY2(outcome.kind == ActionOutcome::Kind::Done, outcome.message.c_str());
     QVERIFY(QFile::exists(project + "/existing sources é.proj"));
