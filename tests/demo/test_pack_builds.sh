@@ -9,34 +9,25 @@
 # user's files.
 #
 # Usage: test_pack_builds.sh DEMO_ROOT
+# shellcheck disable=SC2016 # names hold a literal $ on purpose
 set -euo pipefail
+# shellcheck source=tests/packaging/common.sh
+. "${BASH_SOURCE[0]%/*}/../packaging/common.sh"
 
-if [ $# -ne 1 ]; then
-    echo "usage: $0 DEMO_ROOT" >&2
-    exit 2
-fi
+(($# == 1)) || { echo "usage: $0 DEMO_ROOT" >&2; exit 2; }
 demo_root=$1
-# shellcheck source=/dev/null # written by the build
-. "${QUELLIX_BOARDS:?set by the test environment}"
-packs=("${quellix_packs[@]}")
+load_boards
 nm=m68k-linux-gnu-nm
-command -v "$nm" >/dev/null || {
-    echo "$nm is missing (binutils-m68k-linux-gnu)" >&2
-    exit 1
-}
+require_command "$nm" binutils-m68k-linux-gnu
 unset MAKEFLAGS MFLAGS MAKELEVEL MAKEFILES GNUMAKEFLAGS
 
-failures=0
-fail() {
-    echo "FAIL [$pack]: $*" >&2
-    failures=$((failures + 1))
-}
+# From here on a failure is counted, not fatal, and names its pack.
+fail() { problem "[$pack] $*"; }
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+make_scratch
 
 # The root through links: its name is odd, its contents the laid-out root's.
-qprj="$work/root é \$HOME 'x' #1"
+qprj="$scratch/root é \$HOME 'x' #1"
 mkdir -p "$qprj"
 for entry in "$demo_root"/*; do
     ln -s "$entry" "$qprj/${entry##*/}"
@@ -71,10 +62,6 @@ expect_compiled() {
         fail "compiled [$(compiled | paste -sd '|')], not [$(paste -sd '|' <<<"$expected")]"
 }
 
-snapshot() {
-    (cd "$project" && find . -mindepth 1 -print0 | sort -z | xargs -0 -r md5sum)
-}
-
 # In bytes, from "ROM (rx) : ORIGIN = ..., LENGTH = 128K".
 region_size() {
     sed -n "s/^ *$1 .*LENGTH = \([0-9]*\)\([KM]\).*/\1 \2/p" "$demo_root/$pack/lib/"*.ld |
@@ -92,8 +79,8 @@ missing_instructions() {
 # Groups digits by three: 131072 -> 131 072.
 group() { sed ':a;s/\([0-9]\)\([0-9]\{3\}\)\($\| \)/\1 \2\3/;ta' <<<"$1"; }
 
-for pack in "${packs[@]}"; do
-    project="$work/mes projets/$pack robot #1 \$x 'q' \"d\" ;&"
+for pack in "${quellix_packs[@]}"; do
+    project="$scratch/mes projets/$pack robot #1 \$x 'q' \"d\" ;&"
     mkdir -p "$project"
     cp "$demo_root/$pack/examples/Makefile" "$project/"
     # main() calls into every other source, so that the linker keeps them all.
@@ -110,7 +97,7 @@ for pack in "${packs[@]}"; do
     printf '        .text\n        .globl  idle_stub\nidle_stub:\n        rts\n' >"$project/$idle"
     printf '#define GAIN 2\n' >"$project/$gains"
     printf '#include "%s"\nint wheel_gain(void) { return GAIN; }\n' "$gains" >"$project/$wheels"
-    before=$(snapshot)
+    before=$(snapshot "$project")
     elf="$project/${project##*/}.elf"
     s37="$project/${project##*/}.s37"
 
@@ -119,7 +106,7 @@ for pack in "${packs[@]}"; do
         continue
     fi
     expect_compiled main.c "$motor" "$helper" "$boot" "$idle" "$wheels"
-    [ -s "$elf" ] && [ -s "$s37" ] || fail "no image after the full build"
+    { [ -s "$elf" ] && [ -s "$s37" ]; } || fail "no image after the full build"
     symbols=$("$nm" "$elf" 2>&1) || fail "$nm cannot read the image: $symbols"
     for symbol in main motor_speed helper_twice boot_speed idle_stub wheel_gain; do
         grep -q " T $symbol\$" <<<"$symbols" || fail "$symbol is not in the image"
@@ -150,12 +137,10 @@ for pack in "${packs[@]}"; do
     expect_compiled "$wheels"
 
     printf 'int broken(void) { return missing; }\n' >"$project/broken é.c"
-    if build; then
-        fail "a build with a broken source succeeded"
-    fi
+    build && fail "a build with a broken source succeeded"
     grep -q '^\./broken é\.c:1:[0-9]*: error' <<<"$output" || fail "no diagnostic naming ./broken é.c:"$'\n'"$output"
     grep -q '^error: \./broken é\.c did not compile' <<<"$output" || fail "the failure does not name ./broken é.c:"$'\n'"$output"
-    [ ! -e "$elf" ] && [ ! -e "$s37" ] || fail "an image is left after a failed build"
+    { [ ! -e "$elf" ] && [ ! -e "$s37" ]; } || fail "an image is left after a failed build"
     rm "$project/broken é.c"
     build || fail "the build after removing the broken source failed"
     [ -s "$s37" ] || fail "no image after the broken source was removed"
@@ -173,9 +158,7 @@ for pack in "${packs[@]}"; do
     build || fail "the build after touching the header named clean failed"
     expect_compiled words.c
     printf 'int broken(void) { return missing; }\n' >"$project/broken.c"
-    if build; then
-        fail "a broken source built after a header named .IGNORE was listed"
-    fi
+    build && fail "a broken source built after a header named .IGNORE was listed"
     rm "$project/broken.c" "$project/words.c" "$project/.IGNORE" "$project/clean"
     build || fail "the build after removing the odd headers failed"
 
@@ -193,22 +176,22 @@ for pack in "${packs[@]}"; do
     grep -q '  LD ' <<<"$output" || fail "not relinked after LDFLAGS changed"
     symbols=$("$nm" "$elf")
     grep -q ' user_flag$' <<<"$symbols" || fail "the user's LDFLAGS did not reach the link"
-    grep -q ' _start$' <<<"$symbols" && ! grep -q ' __libc_start_main$' <<<"$symbols" ||
+    { grep -q ' _start$' <<<"$symbols" && ! grep -q ' __libc_start_main$' <<<"$symbols"; } ||
         fail "make LDFLAGS+=... linked another start-up code"
 
     build clean || fail "make clean failed"
-    [ "$(snapshot)" = "$before" ] ||
+    [ "$(snapshot "$project")" = "$before" ] ||
         fail "make clean did not leave exactly the user's files:"$'\n'"$(diff <(echo "$before") <(snapshot) || true)"
 done
 
 # What stops a build before it starts says why.
 pack=palpack51
-project="$work/refusals"
+project="$scratch/refusals"
 mkdir -p "$project"
 cp "$demo_root/$pack/examples/Makefile" "$demo_root/$pack/examples/Template.c" "$project/"
 long_name="$(printf 'é%.0s' {1..41}).c" # 82 bytes, 246 encoded, with ".c" 248
 cp "$project/Template.c" "$project/$long_name"
-ln -s "$work/nowhere" "$project/build"
+ln -s "$scratch/nowhere" "$project/build"
 build && fail "a build through a dangling ./build link succeeded"
 grep -q 'build is a symbolic link to nothing' <<<"$output" || fail "no word of the dangling link: $output"
 rm "$project/build"
@@ -223,8 +206,4 @@ if [ "$(id -u)" -ne 0 ]; then
     chmod u+w "$project"
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed" >&2
-    exit 1
-fi
-echo "All ${#packs[@]} packs built incrementally."
+finish

@@ -8,47 +8,37 @@
 #
 # Usage: test_packs.sh DEMO_ROOT PACK_SOURCES
 set -euo pipefail
+# shellcheck source=tests/packaging/common.sh
+. "${BASH_SOURCE[0]%/*}/../packaging/common.sh"
 
-if [ $# -ne 2 ]; then
-    echo "usage: $0 DEMO_ROOT PACK_SOURCES" >&2
-    exit 2
-fi
+(($# == 2)) || { echo "usage: $0 DEMO_ROOT PACK_SOURCES" >&2; exit 2; }
 demo_root=$1
 pack_sources=$2
 
 # Platform caption, pack directory, memory map, header, CPU flag, runtime
 # library. The boot monitors' profiles are checked by the uploader's tests.
-# shellcheck source=/dev/null # written by the build
-. "${QUELLIX_BOARDS:?set by the test environment}"
-packs=("${quellix_boards[@]}")
-runtime_dir='LIB/GCC-LIB/M68K-N~1/EGCS-2~1.60'
+load_boards
+runtime_dir=${EMPTY_DIRECTORIES[1]}
 tools=(m68k-gcc m68k-g++ m68k-objcopy m68k-upload)
 
 # Make must see nothing of whatever runs this test.
 unset MAKEFLAGS MFLAGS MAKELEVEL MAKEFILES GNUMAKEFLAGS
 
-failures=0
+# From here on a failure is counted, not fatal, and names what was checked.
 context=
-fail() {
-    echo "FAIL [$context]: $*" >&2
-    failures=$((failures + 1))
-}
+fail() { problem "[$context] $*"; }
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+make_scratch
 
 # The stand-in tools: each records "== <tool>" and then its arguments, one a
 # line, and writes the file it was asked to make (after -o; objcopy's last).
-fake_bin="$work/fake bin"
+fake_bin="$scratch/fake bin"
 mkdir -p "$fake_bin"
 cat >"$fake_bin/fake-tool" <<'EOF'
 #!/usr/bin/env bash
 set -eu
 tool=${0##*/}
-{
-    printf '== %s\n' "$tool"
-    printf '%s\n' "$@"
-} >>"$FAKE_LOG"
+printf '%s\n' "== $tool" "$@" >>"$FAKE_LOG"
 if [ "${FAKE_FAIL:-}" = "$tool" ]; then
     echo "$tool: failing as asked" >&2
     exit 1
@@ -76,8 +66,9 @@ for tool in "${tools[@]}"; do
 done
 
 # The installation root the launcher would export as QPRJ.
-qprj="$work/Program Files/Quellix l'été"
+qprj="$scratch/Program Files/Quellix l'été"
 mkdir -p "$qprj"
+export PATH="$fake_bin:$PATH" QPRJ=$qprj
 
 # Splits the log into one file per call, call.1, call.2, ..., in $1; each holds
 # the tool's name on its first line and then its arguments.
@@ -93,13 +84,13 @@ argument_after() {
     awk -v flag="$2" 'NR > 1 && found { print; exit } NR > 1 && $0 == flag { found = 1 }' "$1"
 }
 
-has_argument() {
-    tail -n +2 "$1" | grep -Fxq -- "$2"
+# The arguments of call file $1, on one line.
+arguments() {
+    tail -n +2 "$1" | paste -sd ' '
 }
 
-# Lists a directory's entries with a checksum each, to compare before and after.
-snapshot() {
-    (cd "$1" && find . -mindepth 1 -print0 | sort -z | xargs -0 -r md5sum)
+has_argument() {
+    tail -n +2 "$1" | grep -Fxq -- "$2"
 }
 
 # Builds and cleans one project with pack $pack: $1 the project directory, $2
@@ -117,15 +108,15 @@ check_project() {
     local before
     before=$(snapshot "$project")
 
-    export FAKE_LOG="$work/tool.log"
+    export FAKE_LOG="$scratch/tool.log"
     : >"$FAKE_LOG"
     local output
-    if ! output=$(cd "$project" && PATH="$fake_bin:$PATH" QPRJ="$qprj" make 2>&1); then
+    if ! output=$(cd "$project" && make 2>&1); then
         fail "make failed in '$project':"$'\n'"$output"
         return
     fi
 
-    local calls="$work/calls"
+    local calls="$scratch/calls"
     split_log "$calls"
     local call tool compiled=() objects=() link='' objcopy='' startup=''
     for call in "$calls"/call.*; do
@@ -136,11 +127,11 @@ check_project() {
             has_argument "$call" "$cpu" || fail "the start-up code was assembled without $cpu"
         elif has_argument "$call" -c; then
             compiled+=("$(argument_after "$call" -c)")
-            has_argument "$call" "$cpu" || fail "$tool compiled without $cpu: $(tail -n +2 "$call" | paste -sd ' ')"
+            has_argument "$call" "$cpu" || fail "$tool compiled without $cpu: $(arguments "$call")"
             case "$(argument_after "$call" -c)" in
             *.c | *.cc | *.cpp | *.S)
                 [ "$(argument_after "$call" -isystem)" = "$qprj/$pack/include" ] ||
-                    fail "$tool was not given the pack's include directory as one argument: $(tail -n +2 "$call" | paste -sd ' ')"
+                    fail "$tool was not given the pack's include directory as one argument: $(arguments "$call")"
                 ;;
             esac
             objects+=("$(argument_after "$call" -o)")
@@ -149,7 +140,7 @@ check_project() {
         elif [ "$tool" = m68k-gcc ]; then
             link=$call
         else
-            fail "unexpected call of $tool: $(tail -n +2 "$call" | paste -sd ' ')"
+            fail "unexpected call of $tool: $(arguments "$call")"
         fi
     done
 
@@ -175,8 +166,8 @@ check_project() {
     else
         local memory_map_path
         memory_map_path=$(argument_after "$link" -T)
-        [ "$memory_map_path" = "$qprj/$pack/lib/$memory_map" ] ||
-            fail "link got memory map '$memory_map_path', not '$qprj/$pack/lib/$memory_map'"
+        [ "$memory_map_path" = "$qprj/$pack/lib/$map" ] ||
+            fail "link got memory map '$memory_map_path', not '$qprj/$pack/lib/$map'"
         [ -f "$memory_map_path" ] || fail "memory map '$memory_map_path' is not in the pack"
         [ -f "$qprj/$pack/lib/crt0.s" ] || fail "the pack has no lib/crt0.s"
         if [ -z "$startup" ]; then
@@ -212,14 +203,14 @@ check_project() {
     # the port and rate given, one argument each.
     : >"$FAKE_LOG"
     local port="/dev/serial/by-id/usb-Robot's adapter \$1"
-    if ! output=$(cd "$project" && PATH="$fake_bin:$PATH" QPRJ="$qprj" make upload PORT="$port" BAUD=4800 2>&1); then
+    if ! output=$(cd "$project" && make upload PORT="$port" BAUD=4800 2>&1); then
         fail "make upload failed in '$project':"$'\n'"$output"
     else
         [ "$(paste -sd '|' "$FAKE_LOG")" = "== m68k-upload|--profile|$qprj/$pack/lib/board.profile|--port|$port|--baud|4800|./$name.s37" ] ||
             fail "make upload ran: $(paste -sd ' ' "$FAKE_LOG")"
     fi
 
-    if ! output=$(cd "$project" && PATH="$fake_bin:$PATH" QPRJ="$qprj" make clean 2>&1); then
+    if ! output=$(cd "$project" && make clean 2>&1); then
         fail "make clean failed in '$project':"$'\n'"$output"
         return
     fi
@@ -231,11 +222,11 @@ check_project() {
 
 # A build whose tools fail, or that has no QPRJ, must fail and make no program.
 check_failures() {
-    local project="$work/failing é/$pack proj"
+    local project="$scratch/failing é/$pack proj"
     mkdir -p "$project"
     cp "$examples/Template.c" "$project/main.c"
     cp "$examples/Makefile" "$project/Makefile"
-    export FAKE_LOG="$work/failing.log"
+    export FAKE_LOG="$scratch/failing.log"
 
     local tool
     for tool in "${tools[@]}"; do
@@ -243,20 +234,18 @@ check_failures() {
         local goal=all
         [ "$tool" = m68k-upload ] && goal=upload
         : >"$FAKE_LOG"
-        if (cd "$project" && PATH="$fake_bin:$PATH" QPRJ="$qprj" FAKE_FAIL=$tool make "$goal") >/dev/null 2>&1; then
+        if (cd "$project" && FAKE_FAIL=$tool make "$goal") >/dev/null 2>&1; then
             fail "make reported success though $tool failed"
         fi
-        if [ "$tool" = m68k-gcc ]; then
-            if [ -e "$project/$pack proj.elf" ] || [ -e "$project/$pack proj.s37" ]; then
-                fail "a program was made though $tool failed"
-            fi
+        if [ "$tool" = m68k-gcc ] && { [ -e "$project/$pack proj.elf" ] || [ -e "$project/$pack proj.s37" ]; }; then
+            fail "a program was made though $tool failed"
         fi
-        (cd "$project" && PATH="$fake_bin:$PATH" QPRJ="$qprj" make clean) >/dev/null 2>&1 || true
+        (cd "$project" && make clean) >/dev/null 2>&1 || true
     done
 
     : >"$FAKE_LOG"
     local output
-    if output=$(cd "$project" && env -u QPRJ PATH="$fake_bin:$PATH" make 2>&1); then
+    if output=$(cd "$project" && env -u QPRJ make 2>&1); then
         fail "make reported success without QPRJ"
     elif ! grep -q QPRJ <<<"$output"; then
         fail "make without QPRJ did not say so: $output"
@@ -264,8 +253,8 @@ check_failures() {
     [ ! -s "$FAKE_LOG" ] || fail "tools were run without QPRJ"
 }
 
-for entry in "${packs[@]}"; do
-    IFS='|' read -r platform pack memory_map _ cpu runtime <<<"$entry"
+for entry in "${quellix_boards[@]}"; do
+    IFS='|' read -r platform pack map _ cpu runtime <<<"$entry"
     examples="$demo_root/$pack/examples"
 
     context="$pack: layout"
@@ -277,9 +266,7 @@ for entry in "${packs[@]}"; do
         relative=${file#"$pack_sources/"}
         cmp -s "$file" "$demo_root/$relative" || fail "$demo_root/$relative is missing or differs from $file"
     done < <(find "$pack_sources/$pack" -type f -print0)
-    if [ ! -f "$examples/Template.c" ] || [ ! -f "$examples/Makefile" ]; then
-        continue
-    fi
+    { [ -f "$examples/Template.c" ] && [ -f "$examples/Makefile" ]; } || continue
 
     context="$pack: Template.c"
     head -n 1 "$examples/Template.c" | grep -q "Template for a new $platform project" ||
@@ -297,22 +284,18 @@ for entry in "${packs[@]}"; do
     cp -R "$demo_root/$pack" "$qprj/$pack"
 
     context="$pack: Template.c alone"
-    check_project "$work/my robots/projet é/$pack/demo" demo \
+    check_project "$scratch/my robots/projet é/$pack/demo" demo \
         "demo.c=$examples/Template.c"
 
     context="$pack: every source kind, names with spaces"
-    printf 'int twice(int value);\nint twice(int value) { return 2 * value; }\n' >"$work/helpers.cc"
-    printf '        .text\n        .globl  idle\nidle:   rts\n' >"$work/idle.s"
-    check_project "$work/my robots/l'atelier ü/$pack/Bras gauche" "Bras gauche" \
-        "main.c=$examples/Template.c" "helpers.cc=$work/helpers.cc" "idle.s=$work/idle.s" \
-        "more helpers.cpp=$work/helpers.cc" "boot code.S=$work/idle.s"
+    printf 'int twice(int value);\nint twice(int value) { return 2 * value; }\n' >"$scratch/helpers.cc"
+    printf '        .text\n        .globl  idle\nidle:   rts\n' >"$scratch/idle.s"
+    check_project "$scratch/my robots/l'atelier ü/$pack/Bras gauche" "Bras gauche" \
+        "main.c=$examples/Template.c" "helpers.cc=$scratch/helpers.cc" "idle.s=$scratch/idle.s" \
+        "more helpers.cpp=$scratch/helpers.cc" "boot code.S=$scratch/idle.s"
 
     context="$pack: failures"
     check_failures
 done
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed" >&2
-    exit 1
-fi
-echo "All ${#packs[@]} packs passed."
+finish

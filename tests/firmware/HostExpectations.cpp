@@ -194,26 +194,23 @@ QByteArray hostExpectations()
     out += table("to_integer_conversion", rows, toIntegerCount);
 
     out += "const char *const probe_format_expected[] = {\n";
+    char text[64];
 #define FORMAT(format, ...)                                                                        \
-    {                                                                                              \
-        char text[64];                                                                             \
-        std::snprintf(text, sizeof text, format, __VA_ARGS__);                                     \
-        out += "    \"" + QByteArray(text).replace('\\', "\\\\").replace('"', "\\\"") + "\",\n";   \
-    }
+    std::snprintf(text, sizeof text, format, __VA_ARGS__);                                         \
+    out += "    \"" + QByteArray(text).replace('\\', "\\\\").replace('"', "\\\"") + "\",\n";
     PROBE_FORMATS(FORMAT)
 #undef FORMAT
     out += "};\n\nconst unsigned long long probe_math_expected[] = {\n";
+    // Through a volatile, so that the compiler does not fold the call.
+    const auto opaque = [](double value) {
+        volatile double result = value;
+        return result;
+    };
 #define MATH1(name, function, x)                                                                   \
-    {                                                                                              \
-        volatile double argument = x;                                                              \
-        out += "    " + hex(bitCast<uint64_t>(std::function(argument))) + ", /* " name " */\n";    \
-    }
+    out += "    " + hex(bitCast<uint64_t>(std::function(opaque(x)))) + ", /* " name " */\n";
 #define MATH2(name, function, x, y)                                                                \
-    {                                                                                              \
-        volatile double first = x, second = y;                                                     \
-        out +=                                                                                     \
-            "    " + hex(bitCast<uint64_t>(std::function(first, second))) + ", /* " name " */\n";  \
-    }
+    out += "    " + hex(bitCast<uint64_t>(std::function(opaque(x), opaque(y)))) +                  \
+           ", /* " name " */\n";
     PROBE_MATH(MATH1, MATH2)
 #undef MATH1
 #undef MATH2

@@ -221,74 +221,103 @@ QStringList imageProblems(const QByteArray &image, const QList<Section> &imageSe
 // lines "probe|<what>|<values>"; registers are "address=value" pairs.
 QString bootScript(const QString &qemu, const QStringList &registers, int ending)
 {
-    QString script = "set pagination off\n"
-                     "set confirm off\n"
-                     "target remote | " +
-                     qemu +
-                     "\n"
-                     "set $sp = *(unsigned long *)&__vectors\n"
-                     "set $pc = *((unsigned long *)&__vectors + 1)\n"
-                     "break *__run_constructors\n"
-                     "break *main\n"
-                     "break *__board_halted\n"
-                     "continue\n"
-                     "if $pc == (unsigned long)&__run_constructors\n"
-                     "  dump binary memory data.dump &__data_start &__data_end\n"
-                     "  dump binary memory bss.dump &__bss_start &__bss_end\n"
-                     "  continue\n"
-                     "end\n"
-                     "if $pc == (unsigned long)&main\n"
-                     "  printf \"probe|main|%x\\n\", $sp\n"
-                     "  set var probe_ending = " +
-                     QString::number(ending) +
-                     "\n"
-                     "  continue\n"
-                     "end\n"
-                     "printf \"probe|halted|%x\\n\", $pc\n"
-                     "printf \"probe|exception|%x|%x\\n\", *(unsigned short *)&__exception_vector,"
-                     " *(unsigned long *)&__exception_pc\n"
-                     "printf \"probe|stage|%x\\n\", probe_stage\n"
-                     "printf \"probe|exit|%d\\n\", __exit_status\n"
-                     "printf \"probe|destroyed|%d|%d\\n\", probe_destroyed_in_order,"
-                     " probe_atexit_before_destructors\n"
-                     "set $i = 0\n"
-                     "while $i < probe_count && $i < 128\n"
-                     "  printf \"probe|result|%s|%llx|%llx\\n\", probe_results[$i].name,"
-                     " probe_results[$i].actual, probe_results[$i].expected\n"
-                     "  set $i = $i + 1\n"
-                     "end\n"
-                     "set $i = 0\n"
-                     "while $i < probe_text_count && $i < 32\n"
-                     "  printf \"probe|text|%s|%s|%s\\n\", probe_texts[$i].name,"
-                     " probe_texts[$i].actual, probe_texts[$i].expected\n"
-                     "  set $i = $i + 1\n"
-                     "end\n"
-                     "set $i = 0\n"
-                     "while $i < probe_mismatch_count && $i < 16\n"
-                     "  printf \"probe|mismatch|%s #%d: 0x%llx, not 0x%llx\\n\","
-                     " probe_mismatches[$i].what, probe_mismatches[$i].index,"
-                     " probe_mismatches[$i].actual, probe_mismatches[$i].expected\n"
-                     "  set $i = $i + 1\n"
-                     "end\n";
-    for (const QString &assignment : registers)
-        script += QString("printf \"probe|register|%1|%x\\n\", *(unsigned short *)%1\n")
-                      .arg(assignment.section('=', 0, 0));
+    // A line for each register, with its address as %1.
+    const auto perRegister = [&registers](const QString &line) {
+        QString lines;
+        for (const QString &assignment : registers)
+            lines += line.arg(assignment.section('=', 0, 0)) + '\n';
+        return lines;
+    };
+    // %1 starts QEMU, %2 is how main() ends.
+    const QString script = R"(set pagination off
+set confirm off
+target remote | %1
+set $vector = (unsigned short *)&__exception_vector
+set $at = (unsigned long *)&__exception_pc
+set $sp = *(unsigned long *)&__vectors
+set $pc = *((unsigned long *)&__vectors + 1)
+break *__run_constructors
+break *main
+break *__board_halted
+continue
+if $pc == (unsigned long)&__run_constructors
+  dump binary memory data.dump &__data_start &__data_end
+  dump binary memory bss.dump &__bss_start &__bss_end
+  continue
+end
+if $pc == (unsigned long)&main
+  printf "probe|main|%x\n", $sp
+  set var probe_ending = %2
+  continue
+end
+printf "probe|halted|%x\n", $pc
+printf "probe|exception|%x|%x\n", *$vector, *$at
+printf "probe|stage|%x\n", probe_stage
+printf "probe|exit|%d\n", __exit_status
+printf "probe|destroyed|%d|%d\n", probe_destroyed_in_order, probe_atexit_before_destructors
+set $i = 0
+while $i < probe_count && $i < 128
+  set $result = &probe_results[$i]
+  printf "probe|result|%s|%llx|%llx\n", $result->name, $result->actual, $result->expected
+  set $i = $i + 1
+end
+set $i = 0
+while $i < probe_text_count && $i < 32
+  set $text = &probe_texts[$i]
+  printf "probe|text|%s|%s|%s\n", $text->name, $text->actual, $text->expected
+  set $i = $i + 1
+end
+set $i = 0
+while $i < probe_mismatch_count && $i < 16
+  set $m = &probe_mismatches[$i]
+  printf "probe|mismatch|%s #%d: ", $m->what, $m->index
+  printf "0x%llx, not 0x%llx\n", $m->actual, $m->expected
+  set $i = $i + 1
+end
+)";
     // Then an illegal instruction, with garbage in the registers again.
-    for (const QString &assignment : registers)
-        script +=
-            QString("set *(unsigned short *)%1 = 0xa5a5\n").arg(assignment.section('=', 0, 0));
-    script += "set $pc = (unsigned long)&probe_illegal_instruction\n"
-              "continue\n"
-              "printf \"probe|trap|%x|%x\\n\", *(unsigned short *)&__exception_vector,"
-              " *(unsigned long *)&__exception_pc\n";
-    for (const QString &assignment : registers)
-        script += QString("printf \"probe|trapped %1|%x\\n\", *(unsigned short *)%1\n")
-                      .arg(assignment.section('=', 0, 0));
-    script += "kill\n";
-    return script;
+    const QString trap = R"(set $pc = (unsigned long)&probe_illegal_instruction
+continue
+printf "probe|trap|%x|%x\n", *$vector, *$at
+)";
+    return script.arg(qemu, QString::number(ending)) +
+           perRegister(R"(printf "probe|register|%1|%x\n", *(unsigned short *)%1)") +
+           perRegister("set *(unsigned short *)%1 = 0xa5a5") + trap +
+           perRegister(R"(printf "probe|trapped %1|%x\n", *(unsigned short *)%1)") + "kill\n";
 }
 
+// What the emulation needs beyond the board table: the CPU as objdump and QEMU
+// name it, the I/O page, how the ROM shows at address 0, and the registers a
+// stopped board leaves. Vectors at 0: "rom" (the ROM is there), "mirror" (the
+// board shows the table there at all times) or "reset" (only while resetting:
+// garbage afterwards). QEMU has no CPU32: the 68020 runs its programs, and the
+// instruction check catches what a CPU32 would not run.
+struct Emulation
+{
+    QString cpu, qemuCpu;
+    quint32 ioPage = 0;
+    QString vectorsAtZero, stoppedRegisters;
+};
+
+// How main() ends, what _exit() is given, and how many of the 40 global
+// destructors run in order (exit() runs them; abort() does not).
+struct Ending
+{
+    const char *tag = "";
+    int probeEnding = 0, exitStatus = 0, destroyed = 0;
+    QString makeArguments;
+};
+
+struct BoardRun
+{
+    BoardEntry board{};
+    Emulation emulation;
+    Ending ending;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(BoardRun)
 
 class FirmwareProbeTest : public QObject
 {
@@ -322,49 +351,15 @@ void FirmwareProbeTest::initTestCase()
     m_probeSources.insert("expected.c", hostExpectations());
 }
 
-// Where each board has what the test must see or fill, and how it stops.
-// Vectors at 0: "rom" (the ROM is there), "mirror" (the board shows the table
-// there at all times) or "reset" (only while resetting: garbage afterwards).
 void FirmwareProbeTest::probeRunsOnBoard_data()
 {
-    QTest::addColumn<QString>("pack");
-    QTest::addColumn<QString>("cpu");
-    QTest::addColumn<QString>("qemuCpu");
-    QTest::addColumn<quint32>("ramBase");
-    QTest::addColumn<quint32>("ramSize");
-    QTest::addColumn<quint32>("ioPage");
-    QTest::addColumn<QString>("vectorsAtZero");
-    QTest::addColumn<QString>("stoppedRegisters");
-
-    QTest::addColumn<int>("ending");
-    QTest::addColumn<int>("exitStatus");
-    QTest::addColumn<int>("destroyed");
-    QTest::addColumn<QString>("makeArguments");
-
-    // What the emulation needs beyond the board table: the CPU as objdump and
-    // QEMU name it, the I/O page, how the ROM shows at address 0, and the
-    // registers a stopped board leaves. QEMU has no CPU32: the 68020 runs its
-    // programs, and the instruction check catches what a CPU32 would not run.
-    struct Emulation
-    {
-        const char *cpu, *qemuCpu;
-        quint32 ioPage;
-        const char *vectorsAtZero, *stoppedRegisters;
-    };
+    QTest::addColumn<BoardRun>("boardRun");
     const QMap<QString, Emulation> emulations = {
         {"palpack51",
          {"68000", "m68000", 0xFFF000, "rom", "0xFFF000=0,0xFFF002=0,0xFFF040=0x5a5a"}},
         {"dunpack115", {"68000", "m68000", 0xE00000, "mirror", "0xE00000=0,0xE00002=0"}},
         {"vespack113", {"cpu32", "m68020", 0xFFF000, "reset", "0xFFF100=1500,0xFFF102=1500"}},
         {"lnpack206", {"cpu32", "m68020", 0xFFE000, "reset", "0xFFE200=0"}},
-    };
-    // How main() ends, what _exit() is given, and how many of the 40 global
-    // destructors run in order (exit() runs them; abort() does not).
-    struct Ending
-    {
-        const char *name;
-        int ending, exitStatus, destroyed;
-        const char *makeArguments;
     };
     const Ending endings[] = {
         {"", 0, 7, 40, ""},
@@ -378,38 +373,27 @@ void FirmwareProbeTest::probeRunsOnBoard_data()
     };
     for (const BoardEntry &board : Boards) {
         // A board the emulation does not know yet gets empty facts, and fails.
-        const Emulation emulation = emulations.value(board.pack, {"", "", 0, "", ""});
+        const Emulation emulation = emulations.value(board.pack);
         for (const Ending &ending : endings)
-            QTest::newRow(qPrintable(QString(board.name) + ending.name))
-                << board.pack << emulation.cpu << emulation.qemuCpu << board.ramOrigin
-                << board.ramSize << emulation.ioPage << emulation.vectorsAtZero
-                << emulation.stoppedRegisters << ending.ending << ending.exitStatus
-                << ending.destroyed << QString(ending.makeArguments);
+            QTest::newRow(qPrintable(QString(board.name) + ending.tag))
+                << BoardRun{board, emulation, ending};
     }
 }
 
 void FirmwareProbeTest::probeRunsOnBoard()
 {
-    QFETCH(QString, pack);
-    QFETCH(QString, cpu);
-    QFETCH(QString, qemuCpu);
-    QFETCH(quint32, ramBase);
-    QFETCH(quint32, ramSize);
-    QFETCH(quint32, ioPage);
-    QFETCH(QString, vectorsAtZero);
-    QFETCH(QString, stoppedRegisters);
-    QFETCH(int, ending);
-    QFETCH(int, exitStatus);
-    QFETCH(int, destroyed);
-    QFETCH(QString, makeArguments);
+    QFETCH(BoardRun, boardRun);
+    const auto &[board, emulation, ending] = boardRun;
+    const QString pack = board.pack;
+    const QStringList registers = emulation.stoppedRegisters.split(',');
 
     // One build per board, which every ending boots.
-    const QString name = "probe " + pack + (makeArguments.isEmpty() ? "" : " optimised");
+    const QString name = "probe " + pack + (ending.makeArguments.isEmpty() ? "" : " optimised");
     const QString project = m_temporary.path() + "/probe projects é/" + name;
     if (!m_built.contains(name)) {
-        const ProcessResult build =
-            buildProject(project, pack, m_probeSources,
-                         makeArguments.isEmpty() ? QStringList() : QStringList{makeArguments});
+        const ProcessResult build = buildProject(
+            project, pack, m_probeSources,
+            ending.makeArguments.isEmpty() ? QStringList() : QStringList{ending.makeArguments});
         QVERIFY2(build.exitCode == 0, build.errors.constData());
         QVERIFY2(!build.output.contains("warning") && !build.errors.contains("warning"),
                  build.errors.constData());
@@ -428,8 +412,8 @@ void FirmwareProbeTest::probeRunsOnBoard()
           "__stack_top", "_start", "__run_constructors", "main"})
         QVERIFY2(symbol.contains(name), name);
 
-    const QStringList problems =
-        imageProblems(image, imageSections, symbol, ramBase, ramSize, cpu, work);
+    const QStringList problems = imageProblems(image, imageSections, symbol, board.ramOrigin,
+                                               board.ramSize, emulation.cpu, work);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
 
     // Boot it: garbage in RAM and on the I/O page, the vector table at 0 as the
@@ -439,14 +423,14 @@ void FirmwareProbeTest::probeRunsOnBoard()
         if (section.name == ".vectors")
             vectors = section;
     QMap<QString, QPair<quint32, QByteArray>> loads{
-        {"ram.bin", {ramBase, garbage(ramSize)}},
-        {"io.bin", {ioPage, garbage(IoPageSize)}},
+        {"ram.bin", {board.ramOrigin, garbage(board.ramSize)}},
+        {"io.bin", {emulation.ioPage, garbage(IoPageSize)}},
     };
-    if (vectorsAtZero == "mirror")
+    if (emulation.vectorsAtZero == "mirror")
         loads.insert("vectors.bin", {0, image.mid(int(vectors.offset), int(vectors.size))});
-    else if (vectorsAtZero == "reset")
+    else if (emulation.vectorsAtZero == "reset")
         loads.insert("low.bin", {0, garbage(vectors.size)});
-    QString qemu = "exec qemu-system-m68k -M none -cpu " + qemuCpu +
+    QString qemu = "exec qemu-system-m68k -M none -cpu " + emulation.qemuCpu +
                    " -m 16M -nodefaults -display none -monitor none -serial none -S -gdb stdio"
                    " -device loader,file=image.elf";
     for (auto it = loads.begin(); it != loads.end(); ++it) {
@@ -455,7 +439,7 @@ void FirmwareProbeTest::probeRunsOnBoard()
         QCOMPARE(file.write(it.value().second), qint64(it.value().second.size()));
         qemu += QString(" -device loader,file=%1,addr=%2").arg(it.key(), hex(it.value().first));
     }
-    const QString script = bootScript(qemu, stoppedRegisters.split(','), ending);
+    const QString script = bootScript(qemu, registers, ending.probeEnding);
     QFile scriptFile(work + "/run.gdb");
     QVERIFY(scriptFile.open(QIODevice::WriteOnly));
     scriptFile.write(script.toUtf8());
@@ -469,14 +453,12 @@ void FirmwareProbeTest::probeRunsOnBoard()
         const QStringList fields = line.split('|');
         if (fields.size() < 3 || fields[0] != "probe")
             continue;
-        if (fields[1] == "result" && fields.size() == 5) {
+        if ((fields[1] == "result" || fields[1] == "text") && fields.size() == 5) {
+            const QString form =
+                fields[1] == "text" ? "%1: \"%2\", not \"%3\"" : "%1: 0x%2, not 0x%3";
             if (fields[3] != fields[4])
-                wrong << QString("%1: 0x%2, not 0x%3").arg(fields[2], fields[3], fields[4]);
-            seen.insert("result", fields[2]);
-        } else if (fields[1] == "text" && fields.size() == 5) {
-            if (fields[3] != fields[4])
-                wrong << QString("%1: \"%2\", not \"%3\"").arg(fields[2], fields[3], fields[4]);
-            seen.insert("text", fields[2]);
+                wrong << form.arg(fields[2], fields[3], fields[4]);
+            seen.insert(fields[1], fields[2]);
         } else if (fields[1] == "mismatch") {
             wrong << fields.mid(2).join('|');
         } else if (fields[1] == "register") {
@@ -511,33 +493,30 @@ void FirmwareProbeTest::probeRunsOnBoard()
     QCOMPARE(bss.count('\0'), bss.size());
 
     // After main() ended: every result is right, _exit() got the status, the
-    // destructors ran (or not) in one list with the atexit() handler first,
-    // the board is stopped through its registers.
-    if (ending == 0)
+    // destructors ran (or not) in one list with the atexit() handler first.
+    if (ending.probeEnding == 0)
         QCOMPARE(seen.value("stage"), QString("44544f52"));
     QVERIFY2(seen.contains("result") && seen.contains("text"), "no results");
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join('\n')));
-    QCOMPARE(seen.value("exit").toInt(), exitStatus);
-    QCOMPARE(seen.value("destroyed"), QString("%1|%2").arg(destroyed).arg(destroyed ? 1 : 0));
-    for (const QString &assignment : stoppedRegisters.split(',')) {
-        const QString address = assignment.section('=', 0, 0);
-        QCOMPARE(seen.value(address).toUInt(nullptr, 16),
-                 assignment.section('=', 1).toUInt(nullptr, 0));
-    }
+    QCOMPARE(seen.value("exit").toInt(), ending.exitStatus);
+    QCOMPARE(seen.value("destroyed"),
+             QString("%1|%2").arg(ending.destroyed).arg(ending.destroyed ? 1 : 0));
 
     // An exception that no handler claims goes through the board's own vector
-    // table (a CPU32 through VBR: address 0 holds garbage), is recorded with
-    // its vector and PC, and stops the board the same way.
+    // table (a CPU32 through VBR: address 0 holds garbage) and is recorded with
+    // its vector and PC. After main() and after the exception alike, the board
+    // is stopped through its registers.
     QVERIFY(symbol.contains("probe_illegal_instruction"));
     const QStringList trap = seen.value("trap").split('|');
     QVERIFY2(trap.size() == 2,
              qPrintable("the illegal instruction did not stop the board:\n" + transcript));
     QCOMPARE(trap[0].toUInt(nullptr, 16), 4u);
     QCOMPARE(trap[1].toUInt(nullptr, 16), symbol["probe_illegal_instruction"]);
-    for (const QString &assignment : stoppedRegisters.split(',')) {
+    for (const QString &assignment : registers) {
         const QString address = assignment.section('=', 0, 0);
-        QCOMPARE(seen.value("trapped " + address).toUInt(nullptr, 16),
-                 assignment.section('=', 1).toUInt(nullptr, 0));
+        const quint32 stopped = assignment.section('=', 1).toUInt(nullptr, 0);
+        QCOMPARE(seen.value(address).toUInt(nullptr, 16), stopped);
+        QCOMPARE(seen.value("trapped " + address).toUInt(nullptr, 16), stopped);
     }
 }
 
@@ -547,10 +526,8 @@ void FirmwareProbeTest::runtimeLibraryHoldsOnlyTheCpusInstructions_data()
 {
     QTest::addColumn<QString>("cpu");
     QTest::addColumn<QString>("library");
-    QTest::newRow("68000") << "68000"
-                           << "m68000";
-    QTest::newRow("CPU32") << "cpu32"
-                           << "cpu32";
+    QTest::newRow("68000") << QString("68000") << QString("m68000");
+    QTest::newRow("CPU32") << QString("cpu32") << QString("cpu32");
 }
 
 void FirmwareProbeTest::runtimeLibraryHoldsOnlyTheCpusInstructions()

@@ -37,6 +37,11 @@ problem() {
     problems=$((problems + 1))
 }
 
+# Lists directory $1's entries with a checksum each, to compare before and after.
+snapshot() {
+    (cd "$1" && find . -mindepth 1 -print0 | sort -z | xargs -0 -r md5sum)
+}
+
 finish() {
     if ((problems > 0)); then
         printf '%d problem(s)\n' "$problems" >&2

@@ -8,38 +8,17 @@
 struct probe_mismatch probe_mismatches[PROBE_MAX_MISMATCHES];
 unsigned long probe_mismatch_count;
 
-union single {
-    float value;
-    unsigned long bits;
-};
-union twice {
-    double value;
-    unsigned long long bits;
-};
-
 static float from_bits(unsigned long bits)
 {
-    union single u;
+    union probe_float u;
     u.bits = bits;
     return u.value;
 }
 static double from_bits_d(unsigned long long bits)
 {
-    union twice u;
+    union probe_double u;
     u.bits = bits;
     return u.value;
-}
-static unsigned long bits_of(float value)
-{
-    union single u;
-    u.value = value;
-    return u.bits;
-}
-static unsigned long long bits_of_d(double value)
-{
-    union twice u;
-    u.value = value;
-    return u.bits;
 }
 
 static int is_nan(unsigned long bits)
@@ -68,14 +47,14 @@ static void check(const char *what, unsigned long index, unsigned long long actu
 
 static void check_float(const char *what, unsigned long index, float actual, unsigned long expected)
 {
-    unsigned long bits = bits_of(actual);
+    unsigned long bits = probe_float_bits(actual);
     check(what, index, bits, expected, bits == expected || (is_nan(bits) && is_nan(expected)));
 }
 
 static void check_double(const char *what, unsigned long index, double actual,
                          unsigned long long expected)
 {
-    unsigned long long bits = bits_of_d(actual);
+    unsigned long long bits = probe_double_bits(actual);
     check(what, index, bits, expected, bits == expected || (is_nan_d(bits) && is_nan_d(expected)));
 }
 

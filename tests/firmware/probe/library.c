@@ -11,9 +11,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#define CHECK(name, actual, expected)                                                              \
-    probe_record(name, (unsigned long long)(actual), (unsigned long long)(expected))
-
 struct pose
 {
     long x, y, heading;

@@ -46,30 +46,10 @@ static int multiply(int x, int y)
 int (*operations[])(int, int) = {add, subtract, multiply};
 static volatile int operation_index = 2;
 
-static unsigned long long float_bits(float value)
-{
-    union {
-        float f;
-        unsigned long bits;
-    } u;
-    u.f = value;
-    return u.bits;
-}
-
-static unsigned long long double_bits(double value)
-{
-    union {
-        double d;
-        unsigned long long bits;
-    } u;
-    u.d = value;
-    return u.bits;
-}
-
-#define CHECK(name, actual, expected)                                                              \
-    probe_record(name, (unsigned long long)(actual), (unsigned long long)(expected))
-#define CHECK_FLOAT(name, actual, expected) CHECK(name, float_bits(actual), float_bits(expected))
-#define CHECK_DOUBLE(name, actual, expected) CHECK(name, double_bits(actual), double_bits(expected))
+#define CHECK_FLOAT(name, actual, expected)                                                        \
+    CHECK(name, probe_float_bits(actual), probe_float_bits(expected))
+#define CHECK_DOUBLE(name, actual, expected)                                                       \
+    CHECK(name, probe_double_bits(actual), probe_double_bits(expected))
 
 void probe_record(const char *name, unsigned long long actual, unsigned long long expected)
 {

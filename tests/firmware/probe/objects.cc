@@ -33,9 +33,6 @@ struct ProbePureDerived : ProbePureCaller
 
 namespace {
 
-#define CHECK(name, actual, expected)                                                              \
-    probe_record(name, (unsigned long long)(actual), (unsigned long long)(expected))
-
 int live_shapes;
 
 struct Shape
@@ -86,15 +83,11 @@ struct Sentry
     int index;
 };
 
-#define SENTRY(n) Sentry sentry##n;
-#define TEN(n)                                                                                     \
-    SENTRY(n##0)                                                                                   \
-    SENTRY(n##1) SENTRY(n##2) SENTRY(n##3) SENTRY(n##4) SENTRY(n##5) SENTRY(n##6) SENTRY(n##7)     \
-        SENTRY(n##8) SENTRY(n##9)
-TEN(1)
-TEN(2) TEN(3) TEN(4)
+Sentry s01, s02, s03, s04, s05, s06, s07, s08, s09, s10, s11, s12, s13, s14, s15, s16, s17, s18,
+    s19, s20, s21, s22, s23, s24, s25, s26, s27, s28, s29, s30, s31, s32, s33, s34, s35, s36, s37,
+    s38, s39, s40;
 
-    void before_destructors()
+void before_destructors()
 {
     probe_atexit_before_destructors = next_destroyed < 0;
 }

@@ -55,6 +55,8 @@ extern unsigned long probe_text_count;
 extern volatile int probe_ending;
 
 void probe_record(const char *name, unsigned long long actual, unsigned long long expected);
+#define CHECK(name, actual, expected)                                                              \
+    probe_record(name, (unsigned long long)(actual), (unsigned long long)(expected))
 void probe_record_text(const char *name, const char *actual, const char *expected);
 void probe_check_library(void);
 void probe_check_floating_point(void);
@@ -65,6 +67,28 @@ extern unsigned long probe_atexit_before_destructors;
 unsigned long probe_seed(void);
 unsigned long probe_constructed(void);
 const char *probe_greeting(void);
+
+/* The bits of a float or a double. */
+union probe_float {
+    float value;
+    unsigned long bits;
+};
+union probe_double {
+    double value;
+    unsigned long long bits;
+};
+static inline unsigned long probe_float_bits(float value)
+{
+    union probe_float u;
+    u.value = value;
+    return u.bits;
+}
+static inline unsigned long long probe_double_bits(double value)
+{
+    union probe_double u;
+    u.value = value;
+    return u.bits;
+}
 
 #ifdef __cplusplus
 }
