@@ -34,9 +34,8 @@ FakeMonitor::FakeMonitor(const Options &options)
 FakeMonitor::~FakeMonitor()
 {
     m_stop = true;
-    if (m_wake[1] >= 0)
-        if (::write(m_wake[1], "x", 1) < 0)
-            std::perror("FakeMonitor: waking its thread");
+    if (m_wake[1] >= 0 && ::write(m_wake[1], "x", 1) < 0)
+        std::perror("FakeMonitor: waking its thread");
     if (m_thread.joinable())
         m_thread.join();
     for (int fd : {m_master.load(), m_slave, m_wake[0], m_wake[1]})
