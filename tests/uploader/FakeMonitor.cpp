@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "tests/uploader/FakeMonitor.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -18,15 +19,10 @@ namespace {
 constexpr int maxLine = 78;
 constexpr auto loadTimeout = std::chrono::seconds(5);
 
+// A hex digit's value, or -1.
 int hex(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    return int(QByteArrayView("0123456789ABCDEF").indexOf(char(std::toupper(uchar(c)))));
 }
 
 } // namespace
@@ -38,9 +34,8 @@ FakeMonitor::FakeMonitor(const Options &options)
 FakeMonitor::~FakeMonitor()
 {
     m_stop = true;
-    if (m_wake[1] >= 0)
-        if (::write(m_wake[1], "x", 1) < 0)
-            std::perror("FakeMonitor: waking its thread");
+    if (m_wake[1] >= 0 && ::write(m_wake[1], "x", 1) < 0)
+        std::perror("FakeMonitor: waking its thread");
     if (m_thread.joinable())
         m_thread.join();
     for (int fd : {m_master.load(), m_slave, m_wake[0], m_wake[1]})
@@ -84,13 +79,6 @@ bool FakeMonitor::waitForRecords(int records, int timeoutMs) const
                               [&] { return m_result.dataRecords >= records || m_loadEnded; });
 }
 
-bool FakeMonitor::waitForLoadEnd(int timeoutMs) const
-{
-    std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                              [&] { return m_loadEnded; });
-}
-
 void FakeMonitor::run()
 {
     // A monitor keeps its own time: no timer slack added to the line's.
@@ -109,14 +97,8 @@ void FakeMonitor::run()
         if (m_stop)
             break;
         if (ready == 0) {
-            if (m_state == State::Load && Clock::now() >= lastCharacter + loadTimeout) {
-                answer("\r\nTIMEOUT\r\n> ");
-                m_state = State::Prompt;
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_result.atPrompt = true;
-                m_loadEnded = true;
-                m_changed.notify_all();
-            }
+            if (m_state == State::Load && Clock::now() >= lastCharacter + loadTimeout)
+                endLoad("\r\nTIMEOUT\r\n> ");
             continue;
         }
         if (ready < 0 || !(fds[0].revents & POLLIN))
@@ -143,17 +125,12 @@ void FakeMonitor::run()
     }
 }
 
-void FakeMonitor::sleepCharacters(qsizetype count)
-{
-    std::this_thread::sleep_for(m_characterTime * count);
-}
-
 void FakeMonitor::answer(const QByteArray &text)
 {
     if (m_state == State::Silent || m_master < 0)
         return;
     // Sent at the line rate: the last character is read once its frame is over.
-    sleepCharacters(text.size());
+    std::this_thread::sleep_for(m_characterTime * text.size());
     // A monitor talks on whether anyone listens: a failed write is not its concern.
     if (::write(m_master, text.constData(), size_t(text.size())) < 0)
         return;
@@ -184,40 +161,40 @@ int FakeMonitor::drainLost()
     return lost;
 }
 
-QByteArray FakeMonitor::refusal(const char *m68000Word, const char *cpu32Text) const
+void FakeMonitor::endLoad(const QByteArray &text, std::optional<quint32> entry)
 {
-    if (m_options.kind == Kind::M68000)
-        return "\r\n" + QByteArray(m68000Word) + ' ' +
-               QByteArray::number(m_loadLine, 16).toUpper() + "\r\n";
-    return "\r\n" + QByteArray(cpu32Text) + "\r\n";
+    m_state = State::Prompt;
+    answer(text);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (entry) {
+        m_result.entry = *entry;
+        ++m_result.loads;
+    }
+    m_result.atPrompt = true;
+    m_loadEnded = true;
+    m_changed.notify_all();
 }
 
 void FakeMonitor::handle(char c)
 {
+    if (c == '\n') // ignored in every state
+        return;
     switch (m_state) {
     case State::Silent:
         return;
     case State::Ignoring:
         if (c == '\x1b') {
             std::this_thread::sleep_until(m_lastArrival);
-            m_state = State::Prompt;
-            answer("\r\n> ");
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_result.atPrompt = true;
-            m_loadEnded = true;
-            m_changed.notify_all();
+            endLoad("\r\n> ");
         }
         return;
     case State::Prompt:
-        if (c == '\n')
-            return;
+        std::this_thread::sleep_until(m_lastArrival);
         if (c != '\r') {
             m_line += c;
-            std::this_thread::sleep_until(m_lastArrival);
             answer(QByteArray(1, c));
             return;
         }
-        std::this_thread::sleep_until(m_lastArrival);
         if (m_line.isEmpty()) {
             answer("\r\n> ");
         } else if (m_line == "LO") {
@@ -235,8 +212,6 @@ void FakeMonitor::handle(char c)
         m_line.clear();
         return;
     case State::Load:
-        if (c == '\n')
-            return;
         if (c != '\r') {
             if (m_line.size() <= maxLine)
                 m_line += c;
@@ -261,68 +236,58 @@ void FakeMonitor::endOfLoadLine()
     if (m_loadLine == m_options.noiseInLine && line.size() > 4)
         line[4] = line[4] == '0' ? '1' : '0';
 
-    const auto refuse = [&](const QByteArray &text) {
+    // The 68000 names the line and loads on; the CPU32 ignores the rest of the load.
+    const auto refuse = [&](const char *m68000Word, const char *cpu32Text) {
         m_loadBad = true;
-        answer(text);
-        if (!m68000)
+        if (m68000) {
+            answer("\r\n" + QByteArray(m68000Word) + ' ' +
+                   QByteArray::number(m_loadLine, 16).toUpper() + "\r\n");
+        } else {
+            answer("\r\n" + QByteArray(cpu32Text) + "\r\n");
             m_state = State::Ignoring;
+        }
     };
     if (line.size() > maxLine || line.size() < 4 || line[0] != 'S' || hex(line[1]) < 0)
-        return refuse(refusal("LINE", "Bad record."));
+        return refuse("LINE", "Bad record.");
     const int type = line[1] - '0';
     // Hex digits, count and checksum.
     QByteArray bytes;
+    quint8 sum = 0; // of every byte: 0xFF when the checksum is right
     bool hexOk = line.size() % 2 == 0;
     for (int i = 2; hexOk && i + 1 < line.size(); i += 2) {
         const int high = hex(line[i]), low = hex(line[i + 1]);
         hexOk = high >= 0 && low >= 0;
         bytes.append(char(high * 16 + low));
+        sum += quint8(bytes.back());
     }
-    quint8 sum = 0;
-    for (int i = 0; hexOk && i + 1 < bytes.size(); ++i)
-        sum += quint8(bytes[i]);
-    if (!hexOk || bytes.size() < 2 || quint8(bytes[0]) != bytes.size() - 1 ||
-        quint8(~sum) != quint8(bytes.back()))
-        return refuse(refusal("CHKSUM", "Bad checksum."));
+    if (!hexOk || bytes.size() < 2 || quint8(bytes[0]) != bytes.size() - 1 || sum != 0xFF)
+        return refuse("CHKSUM", "Bad checksum.");
 
     const bool ignored = m68000 ? (type == 0 || type == 3 || type == 7) : type == 0;
     const bool data = type >= 1 && type <= 3 && !ignored;
     const bool end = (m68000 ? (type == 8 || type == 9) : type >= 7);
     if (ignored && m68000)
         return; // silently
-    if (!data && !end && !ignored)
-        return refuse(refusal("LINE", "Bad record."));
     const int addressSize = type == 0 ? 2 : (type <= 3 ? type + 1 : 11 - type);
-    if (bytes.size() < 2 + addressSize)
-        return refuse(refusal("LINE", "Bad record."));
+    if ((!data && !end && !ignored) || bytes.size() < 2 + addressSize)
+        return refuse("LINE", "Bad record.");
     quint32 address = 0;
     for (int i = 0; i < addressSize; ++i)
         address = (address << 8) | quint8(bytes[1 + i]);
 
     if (end) {
         const QByteArray entry = QByteArray::number(address, 16).toUpper();
-        m_state = State::Prompt;
         if (m_loadBad)
-            answer("\r\nERROR\r\n> ");
-        else if (m68000)
-            answer("\r\nLOADED " + entry.rightJustified(6, '0') + "\r\n> ");
-        else
-            answer("\r\nLoaded, entry " + entry.rightJustified(8, '0') + "\r\n> ");
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_loadBad) {
-            m_result.entry = address;
-            ++m_result.loads;
-        }
-        m_result.atPrompt = true;
-        m_loadEnded = true;
-        m_changed.notify_all();
-        return;
+            return endLoad("\r\nERROR\r\n> ");
+        if (m68000)
+            return endLoad("\r\nLOADED " + entry.rightJustified(6, '0') + "\r\n> ", address);
+        return endLoad("\r\nLoaded, entry " + entry.rightJustified(8, '0') + "\r\n> ", address);
     }
 
     const QByteArray payload = bytes.mid(1 + addressSize, bytes.size() - 2 - addressSize);
     if (data && (address < m_options.flashFirst ||
                  quint64(address) + quint64(payload.size()) - 1 > m_options.flashLast))
-        return refuse(refusal("ADDR", "Bad address."));
+        return refuse("ADDR", "Bad address.");
 
     // Storing: deaf until the acknowledgement.
     std::this_thread::sleep_until(m_lastArrival + std::chrono::milliseconds(m68000 ? 5 : 1));
@@ -336,7 +301,7 @@ void FakeMonitor::endOfLoadLine()
     }
     m_lastArrival = Clock::now();
     if (lost > 0)
-        return refuse(refusal("OVERRUN", "Overrun."));
+        return refuse("OVERRUN", "Overrun.");
     answer(m68000 ? "." : "O");
     if (data && m_dataRecords == m_options.silentAfterRecords)
         m_state = State::Silent;

@@ -4,9 +4,11 @@
 #include <QByteArray>
 #include <QString>
 #include <atomic>
+#include <climits>
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 // A board's boot monitor on a pseudo-terminal, for tests without hardware.
@@ -58,7 +60,7 @@ public:
     // Until `records` records are stored or the load ended; false on timeout.
     bool waitForRecords(int records, int timeoutMs) const;
     // Until a load ended with the monitor back at its prompt; false on timeout.
-    bool waitForLoadEnd(int timeoutMs) const;
+    bool waitForLoadEnd(int timeoutMs) const { return waitForRecords(INT_MAX, timeoutMs); }
 
 private:
     enum class State
@@ -73,9 +75,9 @@ private:
     void handle(char c);
     void endOfLoadLine();
     void answer(const QByteArray &text);
-    QByteArray refusal(const char *m68000Word, const char *cpu32Text) const;
+    // Back at the prompt after `text`; with the entry when the load succeeded.
+    void endLoad(const QByteArray &text, std::optional<quint32> entry = {});
     int drainLost();
-    void sleepCharacters(qsizetype count);
 
     Options m_options;
     QString m_devicePath;

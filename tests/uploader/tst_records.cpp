@@ -6,8 +6,8 @@
 #include "uploader/PortOpener.h"
 #include "uploader/SRecord.h"
 
-#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class RecordsTest : public QObject
@@ -36,14 +36,11 @@ void RecordsTest::srecords_data()
     QTest::newRow("objcopy S3 image to S3") << image << 3 << QString() << 1077 << 32 + 3;
     QTest::newRow("S3 image at 0 to S1")
         << makeTestImage(0, 300, 40).s37 << 1 << QString() << 340 << 10 + 2;
-    const auto lowerHex = [](const QByteArray &record) {
-        return 'S' + record.mid(1).toLower();
-    };
-    const QByteArray small = testRecord(0, 2, 0, "HDR").trimmed() + "\r\n" +
-                             testRecord(1, 2, 0, QByteArray(16, 'a')).trimmed() + "\r\n" +
-                             lowerHex(testRecord(1, 2, 0x10, QByteArray(16, 'b'))).trimmed() +
-                             "\r\n" + testRecord(5, 2, 2, {}).trimmed() + "\r\n" +
-                             testRecord(9, 2, 0, {}).trimmed() + "\r\n";
+    QByteArray lowerCase = testRecord(1, 2, 0x10, QByteArray(16, 'b')).toLower();
+    lowerCase[0] = 'S';
+    QByteArray small = testRecord(0, 2, 0, "HDR") + testRecord(1, 2, 0, QByteArray(16, 'a')) +
+                       lowerCase + testRecord(5, 2, 2, {}) + testRecord(9, 2, 0, {});
+    small.replace("\n", "\r\n");
     QTest::newRow("CR LF, lower case, S5 count") << small << 1 << QString() << 32 << 1;
     QTest::newRow("S3 image above S2's reach") << makeTestImage(0xFFFF00, 0x100, 16).s37 << 2
                                                << "S2 records cannot address 0x1000100" << 0 << 0;
@@ -112,18 +109,15 @@ void RecordsTest::profiles_data()
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("parsed"); // board, monitor, baud, S<n>, first-last
 
-    const auto pack = [](const char *name) {
+    const auto pack = [](const char *name, const char *parsed) {
         QFile file(QStringLiteral(DEMO_ROOT "/%1/lib/board.profile").arg(QLatin1String(name)));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        QTest::newRow(name) << (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray())
+                            << QString() << QString::fromLatin1(parsed);
     };
-    QTest::newRow("palpack51") << pack("palpack51") << QString()
-                               << "Palmor 68000 9600 S2 0x000000-0x01FFFF";
-    QTest::newRow("dunpack115") << pack("dunpack115") << QString()
-                                << "Dunnet 68000 19200 S2 0x400000-0x43FFFF";
-    QTest::newRow("vespack113") << pack("vespack113") << QString()
-                                << "Vessik cpu32 115200 S3 0x040000-0x07FFFF";
-    QTest::newRow("lnpack206") << pack("lnpack206") << QString()
-                               << "Lenko Camera cpu32 115200 S3 0xA00000-0xAFFFFF";
+    pack("palpack51", "Palmor 68000 9600 S2 0x000000-0x01FFFF");
+    pack("dunpack115", "Dunnet 68000 19200 S2 0x400000-0x43FFFF");
+    pack("vespack113", "Vessik cpu32 115200 S3 0x040000-0x07FFFF");
+    pack("lnpack206", "Lenko Camera cpu32 115200 S3 0xA00000-0xAFFFFF");
 
     const QByteArray good = "board=B\nmonitor=68000\nbaud=9600\nrecords=S2\nflash=0x0-0xFFFF\n";
     QTest::newRow("blank lines and comments") << "\n# a comment\n  " + good + "\n"
