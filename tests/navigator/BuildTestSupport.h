@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "tests/navigator/NavigatorTestSupport.h"
+#include "tests/TestFiles.h"
+#include "tests/TestSupport.h"
 
 #include <algorithm>
 #include <csignal>
