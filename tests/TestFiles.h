@@ -66,6 +66,12 @@ inline bool writeBytes(const std::string &path, const std::string &bytes)
     return static_cast<bool>(out.flush());
 }
 
+// The pid a process wrote to a file, or 0 while there is none yet.
+inline pid_t readPid(const std::string &path)
+{
+    return static_cast<pid_t>(std::atol(readBytes(path).c_str()));
+}
+
 // Makes "name" a small file, "name/" a directory and "name>target" a symbolic link.
 inline bool makeEntry(const TempDir &dir, const std::string &entry)
 {
@@ -152,11 +158,9 @@ inline void writeFile(const QString &path, const QByteArray &bytes,
                       QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner)
 {
     QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-    file.close();
-    QVERIFY(file.setPermissions(permissions));
+    QVERIFY2(writeBytes(QFile::encodeName(path).toStdString(), bytes.toStdString()),
+             qPrintable(path));
+    QVERIFY(QFile::setPermissions(path, permissions));
 }
 
 // Installs the tests' one stand-in for the IDE (recording-ide.sh) at this path.
