@@ -9,10 +9,86 @@
 #include <QMap>
 #include <QString>
 #include <QTest>
+#include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
+#include <ftw.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// A temporary directory whose path contains a space, as native bytes. It is
+// removed with POSIX calls, since Qt cannot name files that are not UTF-8.
+class TempDir
+{
+public:
+    TempDir()
+    {
+        std::string pattern =
+            QFile::encodeName(QDir::tempPath()).toStdString() + "/navigator test XXXXXX";
+        if (::mkdtemp(pattern.data()))
+            m_path = pattern;
+    }
+    ~TempDir()
+    {
+        if (!m_path.empty())
+            ::nftw(m_path.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+    }
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+
+    bool isValid() const { return !m_path.empty(); }
+    const std::string &path() const { return m_path; }
+    std::string file(const std::string &name) const { return m_path + '/' + name; }
+
+private:
+    static int removeEntry(const char *path, const struct stat *, int, struct FTW *)
+    {
+        ::remove(path);
+        return 0;
+    }
+
+    std::string m_path;
+};
+
+inline std::string readBytes(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool writeBytes(const std::string &path, const std::string &bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return static_cast<bool>(out.flush());
+}
+
+// The pid a process wrote to a file, or 0 while there is none yet.
+inline pid_t readPid(const std::string &path)
+{
+    return static_cast<pid_t>(std::atol(readBytes(path).c_str()));
+}
+
+// Makes "name" a small file, "name/" a directory and "name>target" a symbolic link.
+inline bool makeEntry(const TempDir &dir, const std::string &entry)
+{
+    const size_t arrow = entry.find('>');
+    if (arrow != std::string::npos)
+        return ::symlink(entry.substr(arrow + 1).c_str(),
+                         dir.file(entry.substr(0, arrow)).c_str()) == 0;
+    if (entry.back() == '/')
+        return ::mkdir(dir.file(entry).c_str(), 0777) == 0;
+    return writeBytes(dir.file(entry), "int x;\n");
+}
+
+inline bool exists(const std::string &path)
+{
+    struct stat status = {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
 
 // The SHA-256 of a regular file's bytes, in hex; empty for anything else.
 inline QByteArray fileDigest(const QByteArray &nativePath)
@@ -82,11 +158,9 @@ inline void writeFile(const QString &path, const QByteArray &bytes,
                       QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner)
 {
     QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-    file.close();
-    QVERIFY(file.setPermissions(permissions));
+    QVERIFY2(writeBytes(QFile::encodeName(path).toStdString(), bytes.toStdString()),
+             qPrintable(path));
+    QVERIFY(QFile::setPermissions(path, permissions));
 }
 
 // Installs the tests' one stand-in for the IDE (recording-ide.sh) at this path.

@@ -6,6 +6,7 @@
 #include <QMetaType>
 #include <QStringList>
 #include <QTest>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -17,10 +18,19 @@ Q_DECLARE_METATYPE(Command)
 Q_DECLARE_METATYPE(std::errc)
 
 namespace QTest {
-// Readable failure output for native byte strings.
+// Readable failure output for native byte strings and lists of them.
 template <> inline char *toString(const std::string &text)
 {
     return QTest::toPrettyCString(text.data(), static_cast<qsizetype>(text.size()));
+}
+template <> inline char *toString(const std::vector<std::string> &texts)
+{
+    QByteArray list = "{";
+    for (const std::string &text : texts) {
+        const std::unique_ptr<char[]> item(toString(text));
+        list += (list.size() > 1 ? ", " : "") + QByteArray(item.get());
+    }
+    return qstrdup(list + "}");
 }
 } // namespace QTest
 

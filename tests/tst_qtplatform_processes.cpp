@@ -65,10 +65,7 @@ Command heldOpen(const QString &directory)
 
 pid_t recordedPid(const QString &directory)
 {
-    QFile file(directory + "/pid");
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    return file.readAll().trimmed().toInt();
+    return readPid(QFile::encodeName(directory + "/pid").toStdString());
 }
 
 bool isRunning(pid_t pid)
@@ -232,13 +229,8 @@ void QtPlatformProcessesTest::programThatCannotStartEndsTheLauncher()
     QString path = program.isEmpty() ? QString() : temporary.filePath(program);
     if (program == "a directory")
         QVERIFY(QDir().mkdir(path));
-    if (!scriptText.isEmpty()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(scriptText);
-        file.close();
-        QVERIFY(file.setPermissions(permissions));
-    }
+    if (!scriptText.isEmpty())
+        writeFile(path, scriptText, permissions);
 
     QProcess child;
     child.start(QStringLiteral(RUNANDWAIT_CHILD), {path});

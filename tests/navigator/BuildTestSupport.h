@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "tests/navigator/NavigatorTestSupport.h"
+#include "tests/TestFiles.h"
+#include "tests/TestSupport.h"
 
 #include <algorithm>
 #include <csignal>
@@ -41,12 +42,6 @@ private:
 inline bool writeMakefile(const std::string &directory, const std::string &text)
 {
     return writeBytes(directory + "/Makefile", text);
-}
-
-// The pid a recipe wrote to a file, or 0 while there is none yet.
-inline pid_t readPid(const std::string &path)
-{
-    return static_cast<pid_t>(std::atol(readBytes(path).c_str()));
 }
 
 // True when the process no longer runs: gone, or a zombie no one has reaped.

@@ -70,7 +70,7 @@ void BuildRunnerTest::reportsEnd()
     QFETCH(Outcome, outcome);
     QFETCH(int, exitStatus);
 
-    const navtest::TempDir dir;
+    const TempDir dir;
     if (!makefile.isNull())
         QVERIFY(navtest::writeMakefile(dir.path(), makefile.toStdString()));
 
@@ -88,7 +88,7 @@ void BuildRunnerTest::reportsEnd()
 
 void BuildRunnerTest::decodesCharacterSplitAcrossReads()
 {
-    const navtest::TempDir dir;
+    const TempDir dir;
     // The two bytes of "é", written apart.
     QVERIFY(navtest::writeMakefile(dir.path(), "all:\n\t@printf '\\303'; sleep 0.3; "
                                                "printf '\\251\\n'\n"));
@@ -103,7 +103,7 @@ void BuildRunnerTest::decodesCharacterSplitAcrossReads()
 
 void BuildRunnerTest::refusesUndecodableDirectory()
 {
-    const navtest::TempDir dir;
+    const TempDir dir;
     const std::string project = dir.file("r\xe9\xff");
     QCOMPARE(::mkdir(project.c_str(), 0777), 0);
     QVERIFY(navtest::writeMakefile(project, "all:\n\t@touch built\n"));
@@ -117,8 +117,8 @@ void BuildRunnerTest::refusesUndecodableDirectory()
     const QString reason = finishedSpy.at(0).at(2).toString();
     QVERIFY2(reason.startsWith(QStringLiteral("the project directory '")), qPrintable(reason));
     QVERIFY(!runner.isRunning());
-    QVERIFY(!navtest::exists(project + "/built"));
-    QVERIFY(!navtest::exists(dir.file("built")));
+    QVERIFY(!exists(project + "/built"));
+    QVERIFY(!exists(dir.file("built")));
 }
 
 void BuildRunnerTest::endsEveryProcessOfTheBuild_data()
@@ -148,7 +148,7 @@ void BuildRunnerTest::endsEveryProcessOfTheBuild()
     QFETCH(QString, ending);
     QFETCH(Outcome, outcome);
 
-    const navtest::TempDir dir;
+    const TempDir dir;
     QVERIFY(navtest::writeMakefile(dir.path(), "all:\n\t@" + navtest::recordBuildPids +
                                                    recipe.toStdString() + "\n"));
     const navtest::BuildPids pids(dir.path());

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "navigator/CommandLine.h"
 #include "navigator/EditorCommand.h"
-#include "tests/navigator/NavigatorTestSupport.h"
+#include "tests/TestSupport.h"
 
 using Arguments = std::vector<std::string>;
 

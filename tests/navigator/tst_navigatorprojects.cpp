@@ -3,7 +3,6 @@
 #include "navigator/EditorFileOpener.h"
 #include "navigator/NavigatorSettings.h"
 #include "navigator/ProjectFiles.h"
-#include "tests/ModalAnswer.h"
 #include "tests/UnblockedFifo.h"
 #include "tests/navigator/WindowTestSupport.h"
 

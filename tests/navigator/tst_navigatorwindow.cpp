@@ -2,7 +2,6 @@
 #include "navigator/BuildLog.h"
 #include "navigator/BuildOutputView.h"
 #include "navigator/ProjectFiles.h"
-#include "tests/ModalAnswer.h"
 #include "tests/navigator/WindowTestSupport.h"
 #include "tests/uploader/FakeMonitor.h"
 #include "tests/uploader/TestImage.h"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "navigator/ProjectFiles.h"
-#include "tests/navigator/NavigatorTestSupport.h"
+#include "tests/TestFiles.h"
+#include "tests/TestSupport.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,7 +28,7 @@ std::string snapshot(const std::string &path)
         text +=
             size < 0 ? std::string("unreadable") : std::string(target, static_cast<size_t>(size));
     } else if (S_ISREG(status.st_mode)) {
-        text += navtest::readBytes(path);
+        text += readBytes(path);
     }
     return text;
 }
@@ -87,11 +88,11 @@ void ProjectFilesTest::roundTrips()
     QFETCH(Names, sources);
     QFETCH(std::string, name);
 
-    const navtest::TempDir dir;
+    const TempDir dir;
     QVERIFY(dir.isValid());
     for (const std::string &source : sources)
-        QVERIFY(navtest::writeBytes(dir.file(source), "int x;\n"));
-    QVERIFY(navtest::writeBytes(dir.file("Makefile"), "all:\n"));
+        QVERIFY(writeBytes(dir.file(source), "int x;\n"));
+    QVERIFY(writeBytes(dir.file("Makefile"), "all:\n"));
 
     QVERIFY(createProjectFile(dir.file(projectFile)).ok());
     const Result<Project> read = readProjectFile(dir.file(projectFile));
@@ -102,13 +103,13 @@ void ProjectFilesTest::roundTrips()
 
 void ProjectFilesTest::writesDocumentedLayout()
 {
-    const navtest::TempDir dir;
+    const TempDir dir;
     for (const char *file : {"main.c", "crt0.s", "Makefile", "motor control.c", "a\\b\n.h"})
-        QVERIFY(navtest::writeBytes(dir.file(file), "x"));
+        QVERIFY(writeBytes(dir.file(file), "x"));
     QCOMPARE(::mkdir(dir.file("lib.c").c_str(), 0777), 0);
 
     QVERIFY(createProjectFile(dir.file("robot.proj")).ok());
-    QCOMPARE(navtest::readBytes(dir.file("robot.proj")),
+    QCOMPARE(readBytes(dir.file("robot.proj")),
              tag + "name=robot\nsource=a\\\\b\\n.h\nsource=crt0.s\nsource=main.c\n"
                    "source=motor control.c\n");
 }
@@ -160,7 +161,7 @@ void ProjectFilesTest::rejectsMalformedText()
 
 void ProjectFilesTest::refusesToReplaceExisting_data()
 {
-    QTest::addColumn<std::string>("existing"); // as navtest::makeEntry() takes it
+    QTest::addColumn<std::string>("existing"); // as makeEntry() takes it
 
     QTest::newRow("file") << std::string("robot.proj");
     QTest::newRow("directory") << std::string("robot.proj/");
@@ -173,10 +174,10 @@ void ProjectFilesTest::refusesToReplaceExisting()
 {
     QFETCH(std::string, existing);
 
-    const navtest::TempDir dir;
-    QVERIFY(navtest::makeEntry(dir, "main.c"));
-    QVERIFY(navtest::makeEntry(dir, "subdir/"));
-    QVERIFY(navtest::makeEntry(dir, existing));
+    const TempDir dir;
+    QVERIFY(makeEntry(dir, "main.c"));
+    QVERIFY(makeEntry(dir, "subdir/"));
+    QVERIFY(makeEntry(dir, existing));
     const std::string path = dir.file("robot.proj");
     const std::string before = snapshot(path);
     const std::string targetBefore = snapshot(dir.file("main.c"));
@@ -185,8 +186,8 @@ void ProjectFilesTest::refusesToReplaceExisting()
              "cannot create project file '" + path + "': it already exists; left untouched");
     QCOMPARE(snapshot(path), before);
     QCOMPARE(snapshot(dir.file("main.c")), targetBefore);
-    QVERIFY(!navtest::exists(dir.file("nowhere.proj")));
-    QVERIFY(!navtest::exists(dir.file("subdir/robot.proj")));
+    QVERIFY(!exists(dir.file("nowhere.proj")));
+    QVERIFY(!exists(dir.file("subdir/robot.proj")));
 }
 
 void ProjectFilesTest::reportsUnwritablePath_data()
@@ -207,14 +208,14 @@ void ProjectFilesTest::reportsUnwritablePath()
     QFETCH(std::string, path);
     QFETCH(std::string, reason);
 
-    const navtest::TempDir dir;
-    QVERIFY(navtest::writeBytes(dir.file("main.c"), "x"));
+    const TempDir dir;
+    QVERIFY(writeBytes(dir.file("main.c"), "x"));
     QCOMPARE(::mkdir(dir.file("sub").c_str(), 0777), 0);
     const std::string full = dir.file(path);
     QCOMPARE(createProjectFile(full).failure().message,
              "cannot create project file '" + full + "': " + reason);
-    QVERIFY(!navtest::exists(dir.file("no such dir")));
-    QCOMPARE(navtest::readBytes(dir.file("main.c")), std::string("x"));
+    QVERIFY(!exists(dir.file("no such dir")));
+    QCOMPARE(readBytes(dir.file("main.c")), std::string("x"));
 }
 
 void ProjectFilesTest::readReportsUnusableFile_data()
@@ -236,14 +237,14 @@ void ProjectFilesTest::readReportsUnusableFile()
     QFETCH(QString, kind);
     QFETCH(std::string, reason);
 
-    const navtest::TempDir dir;
+    const TempDir dir;
     const std::string path = dir.file("robot.proj");
     if (kind == "directory")
         QCOMPARE(::mkdir(path.c_str(), 0777), 0);
     else if (kind == "fifo")
         QCOMPARE(::mkfifo(path.c_str(), 0666), 0);
     else if (kind == "text")
-        QVERIFY(navtest::writeBytes(path, "all: robot\n"));
+        QVERIFY(writeBytes(path, "all: robot\n"));
 
     const Result<Project> read = readProjectFile(path);
     QVERIFY(!read.ok());

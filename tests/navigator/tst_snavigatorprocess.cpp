@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "tests/navigator/NavigatorTestSupport.h"
+#include "tests/TestFiles.h"
+#include "tests/TestSupport.h"
 
 #include <QProcess>
 #include <sys/resource.h>
@@ -51,13 +52,13 @@ void SnavigatorProcessTest::batchMode()
     QFETCH(QByteArray, message);
     QFETCH(QByteArray, contents);
 
-    const navtest::TempDir dir;
-    QVERIFY(navtest::writeBytes(dir.file("main.c"), "int main() {}\n"));
-    QVERIFY(navtest::writeBytes(dir.file("crt0.s"), "\n"));
-    QVERIFY(navtest::writeBytes(dir.file("Makefile"), "all:\n"));
+    const TempDir dir;
+    QVERIFY(writeBytes(dir.file("main.c"), "int main() {}\n"));
+    QVERIFY(writeBytes(dir.file("crt0.s"), "\n"));
+    QVERIFY(writeBytes(dir.file("Makefile"), "all:\n"));
     const std::string path = dir.file("my robot.proj");
     if (!existing.isNull())
-        QVERIFY(navtest::writeBytes(path, existing.toStdString()));
+        QVERIFY(writeBytes(path, existing.toStdString()));
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -76,9 +77,9 @@ void SnavigatorProcessTest::batchMode()
     QCOMPARE(process.exitCode(), exitCode);
     QVERIFY2(message.isEmpty() ? standardError.isEmpty() : standardError.contains(message),
              standardError.constData());
-    QCOMPARE(navtest::exists(path), !contents.isNull());
+    QCOMPARE(exists(path), !contents.isNull());
     if (!contents.isNull())
-        QCOMPARE(navtest::readBytes(path), contents.toStdString());
+        QCOMPARE(readBytes(path), contents.toStdString());
 }
 
 QTEST_GUILESS_MAIN(SnavigatorProcessTest)

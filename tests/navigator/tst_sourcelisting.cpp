@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "navigator/SourceListing.h"
-#include "tests/navigator/NavigatorTestSupport.h"
+#include "tests/TestFiles.h"
+#include "tests/TestSupport.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,7 +22,7 @@ private slots:
 
 void SourceListingTest::lists_data()
 {
-    QTest::addColumn<Names>("entries"); // as navtest::makeEntry() takes them
+    QTest::addColumn<Names>("entries"); // as makeEntry() takes them
     QTest::addColumn<Names>("sources");
 
     QTest::newRow("empty directory") << Names{} << Names{};
@@ -51,10 +52,10 @@ void SourceListingTest::lists()
     QFETCH(Names, entries);
     QFETCH(Names, sources);
 
-    const navtest::TempDir dir;
+    const TempDir dir;
     QVERIFY(dir.isValid());
     for (const std::string &entry : entries)
-        QVERIFY2(navtest::makeEntry(dir, entry), entry.c_str());
+        QVERIFY2(makeEntry(dir, entry), entry.c_str());
 
     const Result<Names> listing = listSourceFiles(dir.path());
     QVERIFY2(listing.ok(), listing.failure().message.c_str());
@@ -75,8 +76,8 @@ void SourceListingTest::reportsUnlistableDirectory()
     QFETCH(std::string, name);
     QFETCH(int, error);
 
-    const navtest::TempDir dir;
-    QVERIFY(navtest::writeBytes(dir.file("file.c"), "int x;\n"));
+    const TempDir dir;
+    QVERIFY(writeBytes(dir.file("file.c"), "int x;\n"));
     const Result<Names> listing = listSourceFiles(dir.file(name));
     QVERIFY(!listing.ok());
     QCOMPARE(listing.failure().message, std::string(std::strerror(error)));
