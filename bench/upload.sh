@@ -98,7 +98,13 @@ for pack in palpack51 dunpack115 vespack113 lnpack206; do
         exit 1
     }
     end=$(date +%s.%N)
-    wait "$fake_pid"
+    # The monitor holds the line until the uploader is done with it.
+    for _ in {1..100}; do
+        [[ -s "$work/stats" ]] && break
+        sleep 0.05
+    done
+    kill "$fake_pid"
+    wait "$fake_pid" || true
     fake_pid=
     read -r characters records stored lost loads <"$work/stats"
     if [[ $stored -ne $image_bytes || $lost -ne 0 || $loads -ne 1 ]]; then

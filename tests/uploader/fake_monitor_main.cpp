@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // A fake boot monitor on a pseudo-terminal, for bench/upload.sh:
 //   uploader_fake_monitor 68000|cpu32 BAUD 0xFIRST-0xLAST PATH-FILE
-// writes the terminal's path to PATH-FILE, serves one load, then prints
-// "characters records bytes lost loads" and exits.
+// writes the terminal's path to PATH-FILE, serves one load, prints
+// "characters records bytes lost loads", then keeps the line open until
+// SIGTERM: closing it at once would discard the answer not yet read.
 #include "tests/uploader/FakeMonitor.h"
 
 #include <QFile>
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -25,6 +27,11 @@ int main(int argc, char *argv[])
     }
     options.flashFirst = flash[0].toUInt(nullptr, 16);
     options.flashLast = flash[1].toUInt(nullptr, 16);
+    // Blocked before the monitor's thread starts, so that only sigwait() takes it.
+    sigset_t terminate;
+    sigemptyset(&terminate);
+    sigaddset(&terminate, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &terminate, nullptr);
     FakeMonitor monitor(options);
     QString error;
     if (!monitor.start(&error)) {
@@ -45,5 +52,8 @@ int main(int argc, char *argv[])
     const FakeMonitor::Result result = monitor.result();
     std::printf("%lld %d %zu %d %d\n", qlonglong(result.charactersReceived), result.dataRecords,
                 result.stored.size(), result.lostCharacters, result.loads);
+    std::fflush(stdout);
+    int signal = 0;
+    sigwait(&terminate, &signal);
     return 0;
 }
