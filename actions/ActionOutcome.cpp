@@ -5,12 +5,11 @@
 
 ActionOutcome ActionOutcome::failed(std::string message, const std::error_code &error)
 {
+    std::string reason = error ? error.message() : std::string();
     // Every name the actions create must be new; "File exists" says less.
-    const bool exists = error == std::errc::file_exists;
-    return {Kind::Failed, std::move(message),
-            exists  ? "a file of that name is already there"
-            : error ? error.message()
-                    : ""};
+    if (error == std::errc::file_exists)
+        reason = "a file of that name is already there";
+    return {Kind::Failed, std::move(message), std::move(reason)};
 }
 
 void finishAction(Platform &platform, const ActionOutcome &outcome)
