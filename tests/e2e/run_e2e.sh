@@ -144,13 +144,23 @@ is_ended() {
 is_running() { ! is_ended; }
 file_exists() { [[ -e $1 ]]; }
 
-# Waits for exactly one new window and prints its id.
-await_other_window() {
+# expect_title WINDOW TITLE WHAT
+expect_title() {
+    local name
+    name=$(xdotool getwindowname "$1")
+    [[ $name == "$2" ]] || fail "$3 titled '$name'"
+}
+
+# focus_new_window WHAT TITLE: waits for exactly one new window, checks its
+# title, takes a shot and focuses it.
+focus_new_window() {
     wait_until 30 "$1 window" has_other_window
-    local windows
-    windows=$(other_windows)
-    [[ $(wc -l <<<"$windows") -eq 1 ]] || fail "more than one new window: $windows"
-    echo "$windows"
+    local window
+    window=$(other_windows)
+    [[ $(wc -l <<<"$window") -eq 1 ]] || fail "more than one new window: $window"
+    expect_title "$window" "$2" "$1"
+    shot "${1// /-}"
+    focus "$window"
 }
 
 # Waits until the launcher has handled everything sent to it so far: two
@@ -216,9 +226,8 @@ start_launcher() {
     launcher_pid=$!
     wait_until 30 "main window" main_window_shown
     main_window=$(visible_windows)
-    local name geometry
-    name=$(xdotool getwindowname "$main_window")
-    [[ $name == "$Title" ]] || fail "main window titled '$name'"
+    expect_title "$main_window" "$Title" "main window"
+    local geometry
     geometry=$(xdotool getwindowgeometry "$main_window" | sed -n 's/^ *Geometry: //p')
     [[ $geometry == 603x274 ]] || fail "main window is $geometry, not 603x274"
     settle
@@ -255,14 +264,9 @@ request_close() {
     "$x11_request" close "$1" || fail "cannot send a close request to $1"
 }
 
-# Expects a message box: waits for it, checks its title, closes it with Return.
+# Expects a message box and closes it with Return.
 answer_message_box() {
-    local box name
-    box=$(await_other_window "message box")
-    name=$(xdotool getwindowname "$box")
-    [[ $name == "$Title" ]] || fail "message box titled '$name'"
-    shot message-box
-    focus "$box"
+    focus_new_window "message box" "$Title"
     xdotool key Return
     wait_until 30 "closing of the message box" has_no_other_window
 }
@@ -271,22 +275,18 @@ answer_message_box() {
 readonly TemplateDialog="Create Project from Template — name a new folder — $Title"
 readonly FilesDialog="Create Project from Files — choose one of your sources — $Title"
 
-# Expects the file dialog titled TITLE, types TEXT (if any) then presses KEY.
+# answer_file_dialog TITLE TEXT KEY [list]: expects the file dialog titled
+# TITLE, types TEXT, then presses KEY; with "list", while the completion list
+# that the text brings up is open.
 answer_file_dialog() {
-    local title=$1 text=$2 key=$3
-    type_into_file_dialog "$title" "$text"
-    xdotool key "$key"
-}
-
-type_into_file_dialog() {
-    local title=$1 text=$2 dialog name
-    dialog=$(await_other_window "file dialog")
-    name=$(xdotool getwindowname "$dialog")
-    [[ $name == "$title" ]] || fail "file dialog titled '$name'"
-    shot file-dialog
-    focus "$dialog"
-    type_text "$text"
+    focus_new_window "file dialog" "$1"
+    type_text "$2"
     shot typed
+    if [[ ${4-} == list ]]; then
+        wait_until 30 "completion list" completion_list_shown
+        shot completion-list
+    fi
+    xdotool key "$3"
 }
 
 # Types TEXT as keys. xdotool types a character missing from the keymap (an
@@ -309,15 +309,6 @@ type_text() {
         xdotool type --delay 400 -- "$char"
     done
     [[ -z $plain ]] || xdotool type --delay 20 -- "$plain"
-}
-
-# Types TEXT into the file dialog and presses Return while the completion
-# list that the text brings up is open.
-confirm_with_completion_list_open() {
-    type_into_file_dialog "$1" "$2"
-    wait_until 30 "completion list" completion_list_shown
-    shot completion-list
-    xdotool key Return
 }
 
 # The dialog and, above it, the completion list.
@@ -503,7 +494,7 @@ completion_list_on_files_road() {
     start_launcher
     click "$PalmorRadio"
     click "$FilesButton"
-    confirm_with_completion_list_open "$FilesDialog" "$dir/main.c"
+    answer_file_dialog "$FilesDialog" "$dir/main.c" Return list
     wait_until 30 "IDE's open run" ide_ran_twice
     shot ide-open
     expect_desktop_free
@@ -520,7 +511,7 @@ completion_list_on_template_road() {
     click "$DunnetRadio"
     click "$TemplateButton"
     # "my" is the start of "my sensor": the list offers it as Return is pressed.
-    confirm_with_completion_list_open "$TemplateDialog" "$projects/my"
+    answer_file_dialog "$TemplateDialog" "$projects/my" Return list
     wait_until 30 "IDE's open run" ide_ran_twice
     shot ide-open
     expect_desktop_free
