@@ -65,7 +65,6 @@ mkdir -p "$shots" "$run_dir/xdg-runtime"
 chmod 700 "$run_dir/xdg-runtime"
 
 xvfb_pid=
-passed=0
 failed=0
 finish() {
     local status=$?
@@ -91,13 +90,16 @@ for ((i = 0; i < 300; i++)); do
     sleep 0.1
 done
 grep -qE '^[0-9]+$' "$run_dir/display" || { echo "Xvfb gave no display in 30 s" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$run_dir/display")"
+read -r display <"$run_dir/display"
+export DISPLAY=":$display"
 echo "Xvfb on display $DISPLAY"
 
 # ---------------------------------------------------------------- helpers
-# Set per scenario: its name, directory, installation root, IDE log, go-file
-# (set when the IDE stays open until it exists) and extra launcher environment.
-scenario= scenario_dir= root= ide_log= go_file= launcher_pid= main_window= shot_count=0
+# Set per scenario, in its own subshell: its name, directory, installation root,
+# IDE log, go-file (set when the IDE stays open until it exists), launcher,
+# main window, screenshot count and extra launcher environment.
+scenario='' scenario_dir='' root='' ide_log='' go_file='' launcher_pid='' main_window=''
+shot_count=0
 launcher_environment=()
 
 fail() {
@@ -166,8 +168,7 @@ focus_new_window() {
 # Waits until the launcher has handled everything sent to it so far: two
 # ping round trips, the second after the first one's events were delivered.
 settle() {
-    local attempt
-    for attempt in 1 2; do
+    for _ in 1 2; do
         "$x11_request" ping "$main_window" 30 && continue
         is_running || fail "the launcher ended: $(tail -n 5 "$scenario_dir/launcher.out")"
         fail "the launcher hangs: no answer to a ping; its windows: $(visible_windows | xargs)"
@@ -188,13 +189,9 @@ focus() {
 # end at once ("exit") or when the go-file appears ("wait").
 new_scenario() {
     scenario=$1
-    shot_count=0
-    launcher_pid= main_window=
-    launcher_environment=()
     scenario_dir="$run_dir/$scenario"
     root="$scenario_dir/root"
     ide_log="$scenario_dir/ide.log"
-    go_file=
     [[ ${2:-exit} != wait ]] || go_file="$scenario_dir/go"
     mkdir -p "$root/SN451/bin" "$scenario_dir/projects"
     local pack
@@ -296,19 +293,16 @@ answer_file_dialog() {
 type_text() {
     # xdotool reads the text in the locale's encoding: UTF-8 here.
     local LC_ALL=C.UTF-8
-    local text=$1 plain= char
+    local text=$1 chunk delay plain='^[ -~]+'
     while [[ -n $text ]]; do
-        char=${text:0:1}
-        text=${text:1}
-        if [[ $char == [\ -~] ]]; then
-            plain+=$char
-            continue
+        if [[ $text =~ $plain ]]; then
+            chunk=${BASH_REMATCH[0]} delay=20
+        else
+            chunk=${text:0:1} delay=400
         fi
-        [[ -z $plain ]] || xdotool type --delay 20 -- "$plain"
-        plain=
-        xdotool type --delay 400 -- "$char"
+        xdotool type --delay "$delay" -- "$chunk"
+        text=${text:${#chunk}}
     done
-    [[ -z $plain ]] || xdotool type --delay 20 -- "$plain"
 }
 
 # The dialog and, above it, the completion list.
@@ -574,11 +568,7 @@ for function in "${scenarios[@]}"; do
     )
     status=$?
     set -e
-    if ((status == 0)); then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-    fi
+    ((status == 0)) || failed=$((failed + 1))
 done
-echo "$passed passed, $failed failed"
+echo "$((${#scenarios[@]} - failed)) passed, $failed failed"
 ((failed == 0))
