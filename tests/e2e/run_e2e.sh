@@ -175,10 +175,13 @@ settle() {
     done
 }
 
-# Clicks the client-area point "X Y" of the main window.
+# click POINT...: clicks each client-area point "X Y" of the main window.
 click() {
-    # shellcheck disable=SC2086
-    xdotool mousemove --window "$main_window" --sync $1 click 1
+    local point
+    for point; do
+        # shellcheck disable=SC2086 # the point is two words
+        xdotool mousemove --window "$main_window" --sync $point click 1
+    done
 }
 
 focus() {
@@ -308,14 +311,21 @@ type_text() {
 # The dialog and, above it, the completion list.
 completion_list_shown() { [[ $(other_windows | wc -l) -eq 2 ]]; }
 
-expect_unchanged() {
+expect_root_unchanged() {
     [[ $(listing "$root") == "$root_listing" ]] ||
         fail "the installation root changed:"$'\n'"$(diff <(echo "$root_listing") <(listing "$root"))"
+}
+
+# The root and the projects directory hold what they held at start.
+expect_unchanged() {
+    expect_root_unchanged
     [[ $(listing "$scenario_dir/projects") == "$projects_listing" ]] ||
         fail "the projects directory changed:"$'\n'"$(diff <(echo "$projects_listing") <(listing "$scenario_dir/projects"))"
 }
 
-expect_no_ide_run() {
+# Nothing changed, and the IDE never ran.
+expect_nothing_done() {
+    expect_unchanged
     [[ ! -e $ide_log ]] || fail "the IDE ran: $(cat "$ide_log")"
 }
 
@@ -340,6 +350,33 @@ expect_desktop_free() {
     settle
     has_no_other_window || fail "launcher windows left above the IDE: $(other_windows | xargs)"
     "$x11_request" grab || fail "the pointer or the keyboard is held"
+}
+
+ide_ran_twice() { [[ $(ide_runs | grep -c '^run$') -eq 2 ]]; }
+
+# open_with_completion_list TITLE TEXT: confirms TEXT in the file dialog while
+# its completion list is open; the IDE's open run follows, with the desktop
+# free, and the launcher ends once the IDE does.
+open_with_completion_list() {
+    answer_file_dialog "$1" "$2" Return list
+    wait_until 30 "IDE's open run" ide_ran_twice
+    shot ide-open
+    expect_desktop_free
+    touch "$go_file"
+    expect_exit_zero
+}
+
+# expect_input_dropped SHOT: the launcher kept running through what came
+# during the IDE's run, and neither then nor after the IDE's end did the IDE
+# run again or anything change.
+expect_input_dropped() {
+    expect_still_running
+    shot "$1"
+    expect_ide_runs run
+    touch "$go_file"
+    expect_exit_zero
+    expect_ide_runs run
+    expect_unchanged
 }
 
 # expect_directory DIR NAME...: DIR holds exactly these entries.
@@ -373,8 +410,7 @@ guard_without_platform() {
     answer_message_box
     expect_still_running
     shot after-box
-    expect_unchanged
-    expect_no_ide_run
+    expect_nothing_done
     request_close "$main_window"
     expect_exit_zero
 }
@@ -382,14 +418,12 @@ guard_without_platform() {
 cancelled_dialog() {
     new_scenario 2-cancelled-dialog
     start_launcher
-    click "$PalmorRadio"
-    click "$TemplateButton"
+    click "$PalmorRadio" "$TemplateButton"
     answer_file_dialog "$TemplateDialog" '' Escape
     wait_until 30 "closing of the file dialog" has_no_other_window
     expect_still_running
     shot after-dialog
-    expect_unchanged
-    expect_no_ide_run
+    expect_nothing_done
     request_close "$main_window"
     expect_exit_zero
 }
@@ -399,15 +433,14 @@ template_project() {
     local name='Projet été 2' dir
     dir="$scenario_dir/projects/$name"
     start_launcher
-    click "$VessikRadio"
-    click "$TemplateButton"
+    click "$VessikRadio" "$TemplateButton"
     answer_file_dialog "$TemplateDialog" "$dir" Return
     expect_exit_zero
     expect_directory "$dir" "$name.c" Makefile "$name.proj"
     expect_same_bytes "$root/vespack113/examples/Template.c" "$dir/$name.c"
     expect_same_bytes "$root/vespack113/examples/Makefile" "$dir/Makefile"
     expect_ide_runs run arg=--batchmode arg=--create "arg=$dir/$name.proj" run "arg=$dir/$name.proj"
-    [[ $(listing "$root") == "$root_listing" ]] || fail "the installation root changed"
+    expect_root_unchanged
 }
 
 files_project() {
@@ -417,15 +450,14 @@ files_project() {
     printf 'int main(void) { return 0; }\n' >"$dir/main.c"
     cp "$dir/main.c" "$scenario_dir/main.c.orig"
     start_launcher
-    click "$DunnetRadio"
-    click "$FilesButton"
+    click "$DunnetRadio" "$FilesButton"
     answer_file_dialog "$FilesDialog" "$dir/main.c" Return
     expect_exit_zero
     expect_directory "$dir" main.c Makefile robot_app.proj
     expect_same_bytes "$scenario_dir/main.c.orig" "$dir/main.c"
     expect_same_bytes "$root/dunpack115/examples/Makefile" "$dir/Makefile"
     expect_ide_runs run arg=-b arg=-c "arg=$dir/robot_app.proj" run "arg=$dir/robot_app.proj"
-    [[ $(listing "$root") == "$root_listing" ]] || fail "the installation root changed"
+    expect_root_unchanged
 }
 
 existing_makefile() {
@@ -435,13 +467,11 @@ existing_makefile() {
     printf 'int main(void) { return 1; }\n' >"$dir/main.c"
     printf '# the user own Makefile\nall:\n\techo mine\n' >"$dir/Makefile"
     start_launcher
-    click "$LenkoRadio"
-    click "$FilesButton"
+    click "$LenkoRadio" "$FilesButton"
     answer_file_dialog "$FilesDialog" "$dir/main.c" Return
     answer_message_box
     expect_exit_zero
-    expect_unchanged
-    expect_no_ide_run
+    expect_nothing_done
 }
 
 missing_ide() {
@@ -451,8 +481,7 @@ missing_ide() {
     click "$ExistingButton"
     answer_message_box
     expect_exit_zero
-    expect_unchanged
-    expect_no_ide_run
+    expect_nothing_done
 }
 
 input_during_ide_run() {
@@ -463,21 +492,11 @@ input_during_ide_run() {
     shot ide-running
     # Each of these would show a box or a dialog, start the IDE again or close
     # the window, were it not dropped.
-    click "$TemplateButton"
-    click "$VessikRadio"
-    click "$TemplateButton"
-    click "$FilesButton"
-    click "$ExistingButton"
+    click "$TemplateButton" "$VessikRadio" "$TemplateButton" "$FilesButton" "$ExistingButton"
     focus "$main_window"
     xdotool key space Return Tab space Escape alt+F4
     request_close "$main_window"
-    expect_still_running
-    shot input-dropped
-    expect_ide_runs run
-    touch "$go_file"
-    expect_exit_zero
-    expect_ide_runs run
-    expect_unchanged
+    expect_input_dropped input-dropped
 }
 
 completion_list_on_files_road() {
@@ -486,14 +505,8 @@ completion_list_on_files_road() {
     mkdir -p "$dir"
     printf 'int main(void) { return 0; }\n' >"$dir/main.c"
     start_launcher
-    click "$PalmorRadio"
-    click "$FilesButton"
-    answer_file_dialog "$FilesDialog" "$dir/main.c" Return list
-    wait_until 30 "IDE's open run" ide_ran_twice
-    shot ide-open
-    expect_desktop_free
-    touch "$go_file"
-    expect_exit_zero
+    click "$PalmorRadio" "$FilesButton"
+    open_with_completion_list "$FilesDialog" "$dir/main.c"
     expect_ide_runs run arg=-b arg=-c "arg=$dir/arm.proj" run "arg=$dir/arm.proj"
 }
 
@@ -502,20 +515,12 @@ completion_list_on_template_road() {
     local projects="$scenario_dir/projects"
     mkdir -p "$projects/my sensor"
     start_launcher
-    click "$DunnetRadio"
-    click "$TemplateButton"
+    click "$DunnetRadio" "$TemplateButton"
     # "my" is the start of "my sensor": the list offers it as Return is pressed.
-    answer_file_dialog "$TemplateDialog" "$projects/my" Return list
-    wait_until 30 "IDE's open run" ide_ran_twice
-    shot ide-open
-    expect_desktop_free
-    touch "$go_file"
-    expect_exit_zero
+    open_with_completion_list "$TemplateDialog" "$projects/my"
     expect_directory "$projects/my" my.c Makefile my.proj
     expect_directory "$projects/my sensor"
 }
-
-ide_ran_twice() { [[ $(ide_runs | grep -c '^run$') -eq 2 ]]; }
 
 # A screen reader or UI automation presses controls during the wait: the
 # accessibility action calls the button's click() with no input event.
@@ -523,21 +528,14 @@ accessibility_presses_during_ide_run() {
     new_scenario 11-accessibility-during-ide-run wait
     launcher_environment=(QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1)
     start_launcher
-    click "$PalmorRadio"
-    click "$ExistingButton"
+    click "$PalmorRadio" "$ExistingButton"
     wait_until 30 "IDE run" file_exists "$ide_log"
     /usr/bin/python3 "$atspi_press" "$launcher_pid" 'Open Existing Project' \
         'Create Project from Template' 'Create Project from Files' Vessik \
         >"$scenario_dir/atspi.out" 2>&1 || fail "AT-SPI: $(cat "$scenario_dir/atspi.out")"
     grep -c ', disabled,' "$scenario_dir/atspi.out" | grep -qx 4 ||
         fail "controls not shown disabled during the wait: $(cat "$scenario_dir/atspi.out")"
-    expect_still_running
-    shot busy
-    expect_ide_runs run
-    touch "$go_file"
-    expect_exit_zero
-    expect_ide_runs run
-    expect_unchanged
+    expect_input_dropped busy
 }
 
 close_untouched() {
@@ -545,8 +543,7 @@ close_untouched() {
     start_launcher
     request_close "$main_window"
     expect_exit_zero
-    expect_unchanged
-    expect_no_ide_run
+    expect_nothing_done
 }
 
 # ------------------------------------------------------------------- main
