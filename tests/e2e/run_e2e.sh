@@ -17,10 +17,10 @@
 # at-spi2-core) and python3-dbus: run it under dbus-run-session.
 set -euo pipefail
 
-if (($# < 4)); then
-    echo "usage: $0 LAUNCHER DEMO_ROOT X11_REQUEST ARTIFACT_DIR [SCENARIO...]" >&2
-    exit 2
-fi
+# die STATUS MESSAGE: ends the run before any scenario.
+die() { echo "$2" >&2; exit "$1"; }
+
+(($# >= 4)) || die 2 "usage: $0 LAUNCHER DEMO_ROOT X11_REQUEST ARTIFACT_DIR [SCENARIO...]"
 launcher=$(realpath "$1")
 demo_root=$(realpath "$2")
 x11_request=$(realpath "$3")
@@ -30,16 +30,13 @@ recording_ide="$e2e_dir/../recording-ide.sh"
 atspi_press="$e2e_dir/atspi_press.py"
 
 for file in "$launcher" "$x11_request"; do
-    [[ -x $file ]] || { echo "not an executable: $file" >&2; exit 2; }
+    [[ -x $file ]] || die 2 "not an executable: $file"
 done
 missing=()
 for tool in Xvfb:xvfb xdotool:xdotool import:imagemagick; do
     command -v "${tool%%:*}" >/dev/null || missing+=("${tool#*:}")
 done
-if ((${#missing[@]} > 0)); then
-    echo "missing tools; install the Debian packages: ${missing[*]}" >&2
-    exit 2
-fi
+((${#missing[@]} == 0)) || die 2 "missing tools; install the Debian packages: ${missing[*]}"
 
 readonly Title='Quellix Project Management'
 # shellcheck source=/dev/null # written by the build
@@ -48,7 +45,7 @@ readonly Packs=("${quellix_packs[@]}")
 for pack in "${Packs[@]}"; do
     for example in Template.c Makefile; do
         [[ -f $demo_root/$pack/examples/$example ]] ||
-            { echo "the demo root lacks $pack/examples/$example" >&2; exit 2; }
+            die 2 "the demo root lacks $pack/examples/$example"
     done
 done
 # Client-area points of the stored layout: the buttons' and radio buttons' middles.
@@ -58,8 +55,7 @@ readonly PalmorRadio='40 34' DunnetRadio='40 98' VessikRadio='40 170' LenkoRadio
 # Earlier runs' leftovers go; this run's stay until it is known to pass.
 mkdir -p "$artifacts"
 rm -rf "$artifacts"/run.*
-run_dir=$(mktemp -d "$artifacts/run.XXXXXX")
-run_dir=$(realpath "$run_dir")
+run_dir=$(realpath "$(mktemp -d "$artifacts/run.XXXXXX")")
 shots="$run_dir/screenshots"
 mkdir -p "$shots" "$run_dir/xdg-runtime"
 chmod 700 "$run_dir/xdg-runtime"
@@ -86,10 +82,10 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
 xvfb_pid=$!
 for ((i = 0; i < 300; i++)); do
     grep -qE '^[0-9]+$' "$run_dir/display" 2>/dev/null && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { echo "Xvfb ended; see $run_dir/xvfb.log" >&2; exit 1; }
+    kill -0 "$xvfb_pid" 2>/dev/null || die 1 "Xvfb ended; see $run_dir/xvfb.log"
     sleep 0.1
 done
-grep -qE '^[0-9]+$' "$run_dir/display" || { echo "Xvfb gave no display in 30 s" >&2; exit 1; }
+grep -qE '^[0-9]+$' "$run_dir/display" || die 1 "Xvfb gave no display in 30 s"
 read -r display <"$run_dir/display"
 export DISPLAY=":$display"
 echo "Xvfb on display $DISPLAY"
@@ -117,10 +113,9 @@ shot() {
 
 # wait_until SECONDS WHAT COMMAND...: polls COMMAND until it succeeds.
 wait_until() {
-    local deadline=$((SECONDS + $1)) what=$2
-    shift 2
-    until "$@"; do
-        ((SECONDS < deadline)) || fail "no $what within the time allowed"
+    local deadline=$((SECONDS + $1))
+    until "${@:3}"; do
+        ((SECONDS < deadline)) || fail "no $2 within the time allowed"
         sleep 0.05
     done
 }
@@ -131,9 +126,7 @@ visible_windows() {
 }
 
 # The mapped windows other than the main one.
-other_windows() {
-    visible_windows | grep -vx "$main_window" || true
-}
+other_windows() { visible_windows | grep -vx "$main_window" || true; }
 
 has_other_window() { [[ -n $(other_windows) ]]; }
 has_no_other_window() { [[ -z $(other_windows) ]]; }
@@ -275,18 +268,13 @@ answer_message_box() {
 readonly TemplateDialog="Create Project from Template — name a new folder — $Title"
 readonly FilesDialog="Create Project from Files — choose one of your sources — $Title"
 
-# answer_file_dialog TITLE TEXT KEY [list]: expects the file dialog titled
-# TITLE, types TEXT, then presses KEY; with "list", while the completion list
-# that the text brings up is open.
+# answer_file_dialog TITLE TEXT [KEY]: expects the file dialog titled TITLE,
+# types TEXT, then presses KEY, if given.
 answer_file_dialog() {
     focus_new_window "file dialog" "$1"
     type_text "$2"
     shot typed
-    if [[ ${4-} == list ]]; then
-        wait_until 30 "completion list" completion_list_shown
-        shot completion-list
-    fi
-    xdotool key "$3"
+    [[ -z ${3-} ]] || xdotool key "$3"
 }
 
 # Types TEXT as keys. xdotool types a character missing from the keymap (an
@@ -330,9 +318,7 @@ expect_nothing_done() {
 }
 
 # The IDE's runs and their arguments, as "run" and "arg=ARGUMENT" lines.
-ide_runs() {
-    grep -E '^(run$|arg=)' "$ide_log" || true
-}
+ide_runs() { grep -E '^(run$|arg=)' "$ide_log" || true; }
 
 # expect_ide_runs LINE...: the IDE's runs are exactly these lines.
 expect_ide_runs() {
@@ -343,25 +329,24 @@ expect_ide_runs() {
         fail "IDE runs differ:"$'\n'"$(diff <(echo "$expected") <(ide_runs))"
 }
 
-# The launcher leaves the desktop to the IDE: no window of its own (a
-# completion list, a menu) mapped besides the main one, and another client
-# can take the pointer and the keyboard.
-expect_desktop_free() {
+ide_ran_twice() { [[ $(ide_runs | grep -c '^run$') -eq 2 ]]; }
+
+# open_with_completion_list TITLE TEXT: types TEXT into the file dialog and
+# presses Return while the completion list that the text brings up is open.
+# The IDE's open run follows, and the launcher leaves it the desktop: no window
+# of its own (a completion list, a menu) mapped besides the main one, and
+# another client can take the pointer and the keyboard. The launcher ends once
+# the IDE does.
+open_with_completion_list() {
+    answer_file_dialog "$1" "$2"
+    wait_until 30 "completion list" completion_list_shown
+    shot completion-list
+    xdotool key Return
+    wait_until 30 "IDE's open run" ide_ran_twice
+    shot ide-open
     settle
     has_no_other_window || fail "launcher windows left above the IDE: $(other_windows | xargs)"
     "$x11_request" grab || fail "the pointer or the keyboard is held"
-}
-
-ide_ran_twice() { [[ $(ide_runs | grep -c '^run$') -eq 2 ]]; }
-
-# open_with_completion_list TITLE TEXT: confirms TEXT in the file dialog while
-# its completion list is open; the IDE's open run follows, with the desktop
-# free, and the launcher ends once the IDE does.
-open_with_completion_list() {
-    answer_file_dialog "$1" "$2" Return list
-    wait_until 30 "IDE's open run" ide_ran_twice
-    shot ide-open
-    expect_desktop_free
     touch "$go_file"
     expect_exit_zero
 }
@@ -382,9 +367,8 @@ expect_input_dropped() {
 # expect_directory DIR NAME...: DIR holds exactly these entries.
 expect_directory() {
     local dir=$1 actual expected
-    shift
     actual=$(cd "$dir" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort)
-    expected=$(printf '%s\n' "$@" | LC_ALL=C sort)
+    expected=$(printf '%s\n' "${@:2}" | LC_ALL=C sort)
     [[ $actual == "$expected" ]] || fail "$dir holds:"$'\n'"$actual"$'\n'"expected:"$'\n'"$expected"
 }
 
@@ -551,9 +535,7 @@ scenarios=(guard_without_platform cancelled_dialog template_project files_projec
     existing_makefile missing_ide input_during_ide_run close_untouched
     completion_list_on_files_road completion_list_on_template_road
     accessibility_presses_during_ide_run)
-if (($# > 4)); then
-    scenarios=("${@:5}")
-fi
+(($# == 4)) || scenarios=("${@:5}")
 for function in "${scenarios[@]}"; do
     # Each in a subshell of its own, outside any condition so that -e holds.
     set +e
