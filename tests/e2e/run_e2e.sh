@@ -331,12 +331,10 @@ expect_ide_runs() {
 
 ide_ran_twice() { [[ $(ide_runs | grep -c '^run$') -eq 2 ]]; }
 
-# open_with_completion_list TITLE TEXT: types TEXT into the file dialog and
-# presses Return while the completion list that the text brings up is open.
-# The IDE's open run follows, and the launcher leaves it the desktop: no window
-# of its own (a completion list, a menu) mapped besides the main one, and
-# another client can take the pointer and the keyboard. The launcher ends once
-# the IDE does.
+# open_with_completion_list TITLE TEXT: presses Return in the file dialog while
+# the completion list that TEXT brings up is open. The launcher leaves the IDE's
+# open run the desktop: no window of its own (a completion list, a menu) besides
+# the main one, and another client can grab the input. It ends with the IDE.
 open_with_completion_list() {
     answer_file_dialog "$1" "$2"
     wait_until 30 "completion list" completion_list_shown
@@ -351,9 +349,8 @@ open_with_completion_list() {
     expect_exit_zero
 }
 
-# expect_input_dropped SHOT: the launcher kept running through what came
-# during the IDE's run, and neither then nor after the IDE's end did the IDE
-# run again or anything change.
+# expect_input_dropped SHOT: the launcher, still running, dropped what came
+# during the IDE's run: no second run and no change, then or after the IDE's end.
 expect_input_dropped() {
     expect_still_running
     shot "$1"
