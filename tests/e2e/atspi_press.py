@@ -52,12 +52,9 @@ def find_application(bus, pid):
 def describe(bus, reference):
     obj = bus.get_object(*reference)
     properties = dbus.Interface(obj, "org.freedesktop.DBus.Properties")
-    name = str(properties.Get(ACCESSIBLE, "Name"))
     accessible = dbus.Interface(obj, ACCESSIBLE)
-    role = str(accessible.GetRoleName())
-    states = accessible.GetState()
-    enabled = bool(int(states[0]) & (1 << STATE_ENABLED))
-    return name, role, enabled
+    enabled = bool(int(accessible.GetState()[0]) & (1 << STATE_ENABLED))
+    return str(properties.Get(ACCESSIBLE, "Name")), str(accessible.GetRoleName()), enabled
 
 
 def find_control(bus, root, wanted):
@@ -81,14 +78,13 @@ def main(argv):
     except dbus.DBusException as error:
         print(f"no accessibility bus: {error}", file=sys.stderr)
         return 2
-    application = None
     # The application registers once its window is up; give it a moment.
     for _ in range(100):
         application = find_application(bus, pid)
         if application:
             break
         time.sleep(0.1)
-    if not application:
+    else:
         print(f"process {pid} is not on the accessibility bus", file=sys.stderr)
         return 2
     status = 0

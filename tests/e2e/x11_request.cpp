@@ -9,12 +9,12 @@
 //                                      on the root window, then lets go.
 // Exit status: 0 done, 1 no answer in time, 2 misuse or a window that does
 // not take the request.
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <iterator>
 #include <string>
 #include <sys/select.h>
 #include <unistd.h>
@@ -27,17 +27,14 @@ bool takesProtocol(Display *display, Window window, Atom protocol)
     int count = 0;
     if (!XGetWMProtocols(display, window, &protocols, &count))
         return false;
-    bool found = false;
-    for (int i = 0; i < count; ++i)
-        found = found || protocols[i] == protocol;
+    const bool found = std::find(protocols, protocols + count, protocol) != protocols + count;
     XFree(protocols);
     return found;
 }
 
 void sendProtocolMessage(Display *display, Window window, Atom protocol, long cookie)
 {
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
+    XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
@@ -83,22 +80,12 @@ int usage()
     return 2;
 }
 
+// Indexed by the grab's result: GrabSuccess is 0, GrabFrozen 4.
 const char *grabResultName(int result)
 {
-    switch (result) {
-    case GrabSuccess:
-        return "success";
-    case AlreadyGrabbed:
-        return "AlreadyGrabbed";
-    case GrabInvalidTime:
-        return "GrabInvalidTime";
-    case GrabNotViewable:
-        return "GrabNotViewable";
-    case GrabFrozen:
-        return "GrabFrozen";
-    default:
-        return "unknown";
-    }
+    static const char *const names[] = {"success", "AlreadyGrabbed", "GrabInvalidTime",
+                                        "GrabNotViewable", "GrabFrozen"};
+    return result >= 0 && result < int(std::size(names)) ? names[result] : "unknown";
 }
 
 // Both grabs succeed when no other client holds the pointer or the keyboard.
@@ -126,6 +113,8 @@ int grabPointerAndKeyboard(Display *display)
 int main(int argc, char *argv[])
 {
     const std::string action = argc > 1 ? argv[1] : "";
+    if (action != "close" && action != "ping" && action != "grab")
+        return usage();
     Window window = 0;
     if (action != "grab") {
         if (argc < 3)
@@ -144,35 +133,26 @@ int main(int argc, char *argv[])
     }
 
     int status = 0;
+    const char *protocolName = action == "close" ? "WM_DELETE_WINDOW" : "_NET_WM_PING";
+    const Atom protocol = XInternAtom(display, protocolName, False);
     if (action == "grab") {
         status = grabPointerAndKeyboard(display);
+    } else if (!takesProtocol(display, window, protocol)) {
+        std::fprintf(stderr, "x11_request: window 0x%lx takes no %s\n", window, protocolName);
+        status = 2;
     } else if (action == "close") {
-        const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-        if (!takesProtocol(display, window, deleteWindow)) {
-            std::fprintf(stderr, "x11_request: window 0x%lx takes no WM_DELETE_WINDOW\n", window);
-            status = 2;
-        } else {
-            sendProtocolMessage(display, window, deleteWindow, 0);
-        }
-    } else if (action == "ping") {
-        const Atom ping = XInternAtom(display, "_NET_WM_PING", False);
-        if (!takesProtocol(display, window, ping)) {
-            std::fprintf(stderr, "x11_request: window 0x%lx takes no _NET_WM_PING\n", window);
-            status = 2;
-        } else {
-            // Answers go to the root window, for a structure or substructure mask.
-            XSelectInput(display, DefaultRootWindow(display),
-                         StructureNotifyMask | SubstructureNotifyMask);
-            const long cookie = static_cast<long>(getpid()) ^ 0x51e1;
-            sendProtocolMessage(display, window, ping, cookie);
-            if (!awaitPong(display, ping, cookie, seconds)) {
-                std::fprintf(stderr, "x11_request: no answer to the ping of 0x%lx in %g s\n",
-                             window, seconds);
-                status = 1;
-            }
-        }
+        sendProtocolMessage(display, window, protocol, 0);
     } else {
-        status = usage();
+        // Answers go to the root window, for a structure or substructure mask.
+        XSelectInput(display, DefaultRootWindow(display),
+                     StructureNotifyMask | SubstructureNotifyMask);
+        const long cookie = static_cast<long>(getpid()) ^ 0x51e1;
+        sendProtocolMessage(display, window, protocol, cookie);
+        if (!awaitPong(display, protocol, cookie, seconds)) {
+            std::fprintf(stderr, "x11_request: no answer to the ping of 0x%lx in %g s\n", window,
+                         seconds);
+            status = 1;
+        }
     }
     XCloseDisplay(display);
     return status;
