@@ -15,7 +15,6 @@
 
 namespace navtest {
 
-constexpr int buildTimeoutMs = 10000;
 const QByteArray projectTag = "# quellix-navigator project 1\n";
 
 inline QString labelText(const QWidget &window, const char *name)
