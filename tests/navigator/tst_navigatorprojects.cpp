@@ -6,7 +6,6 @@
 #include "tests/UnblockedFifo.h"
 #include "tests/navigator/WindowTestSupport.h"
 
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
@@ -57,27 +56,13 @@ std::string makeNamedProject(const TempDir &dir, const std::string &name)
     return file;
 }
 
-void showAndWait(NavigatorWindow &window)
-{
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-}
-
 // Presses Ctrl+O and types path into the file dialog.
 void openWithKeys(NavigatorWindow &window, const std::string &path)
 {
     // The window's shortcuts work once it is active again after a dialog.
-    showAndWait(window);
-    const QString name = QFile::decodeName(path.c_str());
+    QVERIFY(showActive(window));
     bool answered = false;
-    answerNextModal([name, &answered](QWidget *dialog) {
-        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        QVERIFY(edit);
-        edit->setText(name);
-        QTest::keyClick(edit, Qt::Key_Return);
-        answered = true;
-    });
+    answerFileDialog(QFile::decodeName(path.c_str()), &answered);
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     QVERIFY(answered);
 }
@@ -142,7 +127,7 @@ void NavigatorProjectsTest::opensAndRemembersProjects()
     {
         // Started with no project, as "Open Existing Project" does.
         NavigatorWindow window;
-        showAndWait(window);
+        QVERIFY(showActive(window));
         for (const std::string &name : opened) {
             openWithKeys(window, dir.file(name + '/' + name + ".proj"));
             if (QTest::currentTestFailed())
@@ -157,8 +142,8 @@ void NavigatorProjectsTest::opensAndRemembersProjects()
     }
 
     NavigatorWindow window;
-    showAndWait(window);
-    auto *menu = window.findChild<QMenu *>(QStringLiteral("recentMenu"));
+    QVERIFY(showActive(window));
+    auto *menu = child<QMenu>(window, "recentMenu");
     QVERIFY(menu);
     QStringList expected;
     for (size_t i = 0; i < recent.size(); ++i) {
@@ -188,7 +173,7 @@ void NavigatorProjectsTest::cancelledOpenKeepsProject()
     QVERIFY(!project.empty());
     NavigatorWindow window;
     window.openProject(project);
-    showAndWait(window);
+    QVERIFY(showActive(window));
 
     answerNextModal([](QWidget *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
@@ -204,7 +189,7 @@ void NavigatorProjectsTest::refreshesSourcesBeforeBuild()
     QVERIFY(writeMakefile(dir.file("robot"), "all:\n\t@echo built\n"));
     NavigatorWindow window;
     window.openProject(project);
-    showAndWait(window);
+    QVERIFY(showActive(window));
     QCOMPARE(sourceItems(window), QStringList{"main.c"});
 
     // Added and removed after the project was opened.
@@ -214,7 +199,7 @@ void NavigatorProjectsTest::refreshesSourcesBeforeBuild()
     QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
     QCOMPARE(sourceItems(window), (QStringList{"boot.S", "motor.cpp"}));
     QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("2 sources, 0 headers"));
-    QTRY_VERIFY_WITH_TIMEOUT(window.buildAction()->isEnabled(), buildTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
 }
 
 void NavigatorProjectsTest::doubleClickOpensFile_data()
@@ -289,9 +274,9 @@ void NavigatorProjectsTest::doubleClickOpensFile()
     NavigatorWindow window;
     window.setFileOpener(std::make_unique<RecordingOpener>(openedFiles, openerError));
     window.openProject(project);
-    showAndWait(window);
+    QVERIFY(showActive(window));
 
-    auto *list = window.findChild<QListWidget *>(QStringLiteral("sourceList"));
+    auto *list = child<QListWidget>(window, "sourceList");
     QVERIFY(list);
     QWidget *viewport = list->viewport();
     QPoint position;
@@ -300,8 +285,8 @@ void NavigatorProjectsTest::doubleClickOpensFile()
         position = list->visualItemRect(items.first()).center();
     } else {
         QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
-        QTRY_VERIFY_WITH_TIMEOUT(window.buildAction()->isEnabled(), buildTimeoutMs);
-        auto *pane = window.findChild<QPlainTextEdit *>(QStringLiteral("buildOutput"));
+        QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
+        auto *pane = child<QPlainTextEdit>(window, "buildOutput");
         QVERIFY(pane);
         const QTextBlock block = pane->document()->findBlockByNumber(1);
         QCOMPARE(block.text(), line);
@@ -343,7 +328,7 @@ void NavigatorProjectsTest::shortcutsCloseWindow()
     QFETCH(QKeyCombination, key);
 
     NavigatorWindow window;
-    showAndWait(window);
+    QVERIFY(showActive(window));
     QTest::keyClick(&window, key.key(), key.keyboardModifiers());
     QVERIFY(!window.isVisible());
 }
@@ -426,7 +411,7 @@ void NavigatorProjectsTest::settingsOnlyInRegularFiles()
                                                                  m_settings.fileName() +
                                                                  "' is not a regular file");
     // Kept for this run at least.
-    const auto *menu = window.findChild<QMenu *>(QStringLiteral("recentMenu"));
+    const auto *menu = child<QMenu>(window, "recentMenu");
     QCOMPARE(recentTexts(*menu), QStringList{"&1 " + QFile::decodeName(project.c_str())});
     QCOMPARE(::lstat(name.c_str(), &after), 0);
     QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
