@@ -40,7 +40,6 @@ private:
     QByteArray m_previous;
 };
 
-// Writes directory/Makefile.
 inline bool writeMakefile(const std::string &directory, const std::string &text)
 {
     return writeBytes(directory + "/Makefile", text);

@@ -59,9 +59,12 @@ inline bool commandEnded(const NavigatorWindow &window)
     return window.buildAction()->isEnabled();
 }
 
-// Shows the window and waits until it is active, so that its shortcuts work.
-inline bool showActive(NavigatorWindow &window)
+// Opens projectFile, if given, then shows the window and waits until it is
+// active, so that its shortcuts work.
+inline bool showActive(NavigatorWindow &window, const std::string &projectFile = {})
 {
+    if (!projectFile.empty())
+        window.openProject(projectFile);
     window.show();
     window.activateWindow();
     return QTest::qWaitForWindowActive(&window);

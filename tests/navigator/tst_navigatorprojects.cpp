@@ -67,13 +67,6 @@ void openWithKeys(NavigatorWindow &window, const std::string &path)
     QVERIFY(answered);
 }
 
-// Through the window system, as a mouse does it: press, release, press with a
-// double-click, release. The widget overload sends the double-click alone.
-void doubleClick(NavigatorWindow &window, const QWidget *widget, QPoint position)
-{
-    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, widget->mapTo(&window, position));
-}
-
 QStringList recentTexts(const QMenu &menu)
 {
     QStringList texts;
@@ -172,8 +165,7 @@ void NavigatorProjectsTest::cancelledOpenKeepsProject()
     const std::string project = makeNamedProject(dir, "robot");
     QVERIFY(!project.empty());
     NavigatorWindow window;
-    window.openProject(project);
-    QVERIFY(showActive(window));
+    QVERIFY(showActive(window, project));
 
     answerNextModal([](QWidget *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
@@ -188,8 +180,7 @@ void NavigatorProjectsTest::refreshesSourcesBeforeBuild()
     QVERIFY(!project.empty());
     QVERIFY(writeMakefile(dir.file("robot"), "all:\n\t@echo built\n"));
     NavigatorWindow window;
-    window.openProject(project);
-    QVERIFY(showActive(window));
+    QVERIFY(showActive(window, project));
     QCOMPARE(sourceItems(window), QStringList{"main.c"});
 
     // Added and removed after the project was opened.
@@ -273,8 +264,7 @@ void NavigatorProjectsTest::doubleClickOpensFile()
     std::vector<std::string> openedFiles;
     NavigatorWindow window;
     window.setFileOpener(std::make_unique<RecordingOpener>(openedFiles, openerError));
-    window.openProject(project);
-    QVERIFY(showActive(window));
+    QVERIFY(showActive(window, project));
 
     auto *list = child<QListWidget>(window, "sourceList");
     QVERIFY(list);
@@ -304,7 +294,10 @@ void NavigatorProjectsTest::doubleClickOpensFile()
         else
             modal->close();
     });
-    doubleClick(window, viewport, position);
+    // Through the window system, as a mouse does it: press, release, press with a
+    // double-click, release. The widget overload sends the double-click alone.
+    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {},
+                       viewport->mapTo(&window, position));
     delete answering.data();
 
     const Names expected =

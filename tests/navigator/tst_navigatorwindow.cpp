@@ -136,48 +136,37 @@ void NavigatorWindowTest::showsProject_data()
     QTest::addColumn<QStringList>("sources");
     QTest::addColumn<QString>("status");
 
-    QTest::newRow("valid project")
-        << projectTag + "name=mon robot\nsource=crt0.s\nsource=moteur \xc3\xa0 gauche.c\n"
-        << Names{"crt0.s", "moteur \xc3\xa0 gauche.c"}
-        << QStringLiteral("Navigator \u2014 mon robot") << QStringLiteral("mon robot")
-        << QStringList{"crt0.s", "moteur \u00e0 gauche.c"}
-        << QStringLiteral("2 sources, 0 headers");
+    const auto row = [](const char *tag, const QByteArray &contents, const Names &files,
+                        const QString &title, const QString &name, const QStringList &sources,
+                        const char *status) {
+        QTest::newRow(tag) << contents << files << title << name << sources << status;
+    };
+    row("valid project",
+        projectTag + "name=mon robot\nsource=crt0.s\nsource=moteur \xc3\xa0 gauche.c\n",
+        {"crt0.s", "moteur \xc3\xa0 gauche.c"}, "Navigator \u2014 mon robot", "mon robot",
+        {"crt0.s", "moteur \u00e0 gauche.c"}, "2 sources, 0 headers");
     // The folder is what the Makefile builds, whatever the project file held.
-    QTest::newRow("sources listed from the folder")
-        << projectTag + "name=robot\nsource=removed.c\n"
-        << Names{"main.c",  "motor.cpp", "boot.S",    "wheels.cc", "crt0.s",
-                 "motor.h", "board.hpp", "notes.txt", "Makefile"}
-        << QStringLiteral("Navigator \u2014 robot") << QStringLiteral("robot")
-        << QStringList{"board.hpp", "boot.S",  "crt0.s",   "main.c",
-                       "motor.cpp", "motor.h", "wheels.cc"}
-        << QStringLiteral("5 sources, 2 headers");
-    QTest::newRow("one source, one header")
-        << projectTag + "name=robot\n"
-        << Names{"main.c", "main.h"} << QStringLiteral("Navigator \u2014 robot")
-        << QStringLiteral("robot") << QStringList{"main.c", "main.h"}
-        << QStringLiteral("1 source, 1 header");
-    QTest::newRow("markup shown as text")
-        << projectTag + "name=<b>robot</b>\n"
-        << Names{} << QStringLiteral("Navigator \u2014 <b>robot</b>")
-        << QStringLiteral("<b>robot</b>") << QStringList{}
-        << QStringLiteral("0 sources, 0 headers");
-    QTest::newRow("control characters shown, not acted on")
-        << projectTag + "name=robot\\narm\tx\x1b\xc2\x85\n"
-        << Names{} << QStringLiteral("Navigator \u2014 robot\\narm\\tx\\x1b\\u0085")
-        << QStringLiteral("robot\\narm\\tx\\x1b\\u0085") << QStringList{}
-        << QStringLiteral("0 sources, 0 headers");
+    row("sources listed from the folder", projectTag + "name=robot\nsource=removed.c\n",
+        {"main.c", "motor.cpp", "boot.S", "wheels.cc", "crt0.s", "motor.h", "board.hpp",
+         "notes.txt", "Makefile"},
+        "Navigator \u2014 robot", "robot",
+        {"board.hpp", "boot.S", "crt0.s", "main.c", "motor.cpp", "motor.h", "wheels.cc"},
+        "5 sources, 2 headers");
+    row("one source, one header", projectTag + "name=robot\n", {"main.c", "main.h"},
+        "Navigator \u2014 robot", "robot", {"main.c", "main.h"}, "1 source, 1 header");
+    row("markup shown as text", projectTag + "name=<b>robot</b>\n", {},
+        "Navigator \u2014 <b>robot</b>", "<b>robot</b>", {}, "0 sources, 0 headers");
+    row("control characters shown, not acted on", projectTag + "name=robot\\narm\tx\x1b\xc2\x85\n",
+        {}, "Navigator \u2014 robot\\narm\\tx\\x1b\\u0085", "robot\\narm\\tx\\x1b\\u0085", {},
+        "0 sources, 0 headers");
     // Cut before it is laid out: a window title, a label and a tooltip of
     // megabytes take the window tens of seconds.
-    QTest::newRow("name of four megabytes")
-        << projectTag + "name=" + QByteArray(4 << 20, 'x') + "\n"
-        << Names{} << QStringLiteral("Navigator \u2014 ") + QString(100, 'x') + QChar(0x2026)
-        << QString(1000, 'x') + QChar(0x2026) << QStringList{}
-        << QStringLiteral("0 sources, 0 headers");
-    QTest::newRow("not a project file")
-        << QByteArray("all: robot\n") << Names{"main.c"} << QStringLiteral("Navigator") << QString()
-        << QStringList{}
-        << QStringLiteral("Cannot open the project: '%1' is not a valid project file: line 1: "
-                          "not a navigator project file");
+    row("name of four megabytes", projectTag + "name=" + QByteArray(4 << 20, 'x') + "\n", {},
+        "Navigator \u2014 " + QString(100, 'x') + QChar(0x2026), QString(1000, 'x') + QChar(0x2026),
+        {}, "0 sources, 0 headers");
+    row("not a project file", "all: robot\n", {"main.c"}, "Navigator", QString(), {},
+        "Cannot open the project: '%1' is not a valid project file: line 1: not a navigator "
+        "project file");
 }
 
 void NavigatorWindowTest::showsProject()
@@ -268,21 +257,18 @@ void NavigatorWindowTest::buildRunsMakeInProjectDirectory_data()
         QStringLiteral("MAKE_MODE=UNIX\nQPRJ=/opt/Quellix \u00e9/$(touch pwned) `touch pwned`\n");
     const QString image =
         QStringLiteral("\nImage: %1/robot \u00e9 $(touch pwned) `touch pwned`; x.s37 (17 bytes)");
-    QTest::newRow("build writes the image")
-        << QStringLiteral("buildButton") << 0 << true << environment
-        << QStringLiteral("\nBuild finished") + image << true;
-    QTest::newRow("build writes no image")
-        << QStringLiteral("buildButton") << 0 << false << environment
-        << QStringLiteral("\nBuild finished") << true;
-    QTest::newRow("build fails: its image not reported")
-        << QStringLiteral("buildButton") << 2 << true << environment
-        << QStringLiteral("\nBuild failed (exit status 2)") << true;
-    QTest::newRow("clean") << QStringLiteral("cleanButton") << 0 << false
-                           << QStringLiteral("cleaning\n") << QStringLiteral("\nClean finished")
-                           << false;
-    QTest::newRow("clean fails") << QStringLiteral("cleanButton") << 2 << false
-                                 << QStringLiteral("cleaning\n")
-                                 << QStringLiteral("\nClean failed (exit status 2)") << false;
+    const auto row = [](const char *name, const char *command, int status, bool writesImage,
+                        const QString &output, const QString &ending, bool made) {
+        QTest::newRow(name) << command << status << writesImage << output << ending << made;
+    };
+    row("build writes the image", "buildButton", 0, true, environment, "\nBuild finished" + image,
+        true);
+    row("build writes no image", "buildButton", 0, false, environment, "\nBuild finished", true);
+    row("build fails: its image not reported", "buildButton", 2, true, environment,
+        "\nBuild failed (exit status 2)", true);
+    row("clean", "cleanButton", 0, false, "cleaning\n", "\nClean finished", false);
+    row("clean fails", "cleanButton", 2, false, "cleaning\n", "\nClean failed (exit status 2)",
+        false);
 }
 
 void NavigatorWindowTest::buildRunsMakeInProjectDirectory()
@@ -345,8 +331,7 @@ void NavigatorWindowTest::buildShowsOutputAsItComes()
     QVERIFY(!project.empty());
 
     NavigatorWindow window;
-    window.openProject(project + "/robot.proj");
-    QVERIFY(showActive(window));
+    QVERIFY(showActive(window, project + "/robot.proj"));
     const auto *pane = child<QPlainTextEdit>(window, "buildOutput");
     QVERIFY(pane);
     QVERIFY(pane->isReadOnly());
@@ -418,8 +403,7 @@ void NavigatorWindowTest::outputKeptWithinBounds()
     const std::string project = makeProject(dir, "all:\n\t" + recipe.toStdString() + "\n");
     QVERIFY(!project.empty());
     NavigatorWindow window;
-    window.openProject(project + "/robot.proj");
-    QVERIFY(showActive(window));
+    QVERIFY(showActive(window, project + "/robot.proj"));
     QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
     QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
     QCOMPARE(outputText(window), shown);
@@ -549,8 +533,7 @@ void NavigatorWindowTest::stopsRunningBuild()
     const BuildPids pids(project);
 
     NavigatorWindow window;
-    window.openProject(project + "/robot.proj");
-    QVERIFY(showActive(window));
+    QVERIFY(showActive(window, project + "/robot.proj"));
     QVERIFY(!window.stopAction()->isEnabled());
     child<QToolButton>(window, command.toLatin1().constData())->click();
     QTRY_VERIFY_WITH_TIMEOUT(pids.recorded(), buildTimeoutMs);
