@@ -249,11 +249,9 @@ void NavigatorProjectsTest::doubleClickOpensFile()
     const std::string project = makeNamedProject(dir, "robot");
     QVERIFY(!project.empty());
     QCOMPARE(::unlink(dir.file("robot/main.c").c_str()), 0);
-    QVERIFY(writeBytes(dir.file("robot/line follower.c"), ""));
-    QVERIFY(writeBytes(dir.file("robot/moteur \xc3\xa0 gauche.c"), ""));
-    QCOMPARE(::mkdir(dir.file("pack").c_str(), 0777), 0);
-    QVERIFY(writeBytes(dir.file("pack/palmor.h"), ""));
-    QCOMPARE(::symlink("../pack/palmor.h", dir.file("robot/palmor link.h").c_str()), 0);
+    for (const char *entry : {"robot/line follower.c", "robot/moteur \xc3\xa0 gauche.c", "pack/",
+                              "pack/palmor.h", "robot/palmor link.h>../pack/palmor.h"})
+        QVERIFY2(makeEntry(dir, entry), entry);
     const QString root = QFile::decodeName(canonicalPath(dir.path()).c_str());
     const QString line = QString(clicked).replace(QStringLiteral("%1"), root);
     QByteArray quoted = QFile::encodeName(line);

@@ -79,16 +79,14 @@ Board boardOfKind(const QString &kind)
 struct UploadProject
 {
     UploadProject(const QByteArray &profile, const QByteArray &image, int makeStatus = 0)
-        : directory(makeProject(dir)), qprj("QPRJ", QByteArray::fromStdString(dir.file("root")))
+        : directory(makeProject(dir, "PACK := testpack\nall:\n\t@echo made\n\t@exit " +
+                                         std::to_string(makeStatus) + "\n")),
+          qprj("QPRJ", QByteArray::fromStdString(dir.file("root")))
     {
-        const std::string pack = dir.file("root");
-        valid = !directory.empty() && ::mkdir(pack.c_str(), 0777) == 0 &&
-                ::mkdir((pack + "/testpack").c_str(), 0777) == 0 &&
-                ::mkdir((pack + "/testpack/lib").c_str(), 0777) == 0 &&
+        valid = !directory.empty() && makeEntry(dir, "root/") && makeEntry(dir, "root/testpack/") &&
+                makeEntry(dir, "root/testpack/lib/") &&
                 (profile.isNull() ||
-                 writeBytes(pack + "/testpack/lib/board.profile", profile.toStdString())) &&
-                writeMakefile(directory, "PACK := testpack\nall:\n\t@echo made\n\t@exit " +
-                                             std::to_string(makeStatus) + "\n") &&
+                 writeBytes(dir.file("root/testpack/lib/board.profile"), profile.toStdString())) &&
                 writeBytes(imageFileForDirectory(directory), image.toStdString());
     }
 
@@ -101,9 +99,8 @@ struct UploadProject
 // Opens the project in a shown, active window, with port chosen.
 bool openForUpload(NavigatorWindow &window, const UploadProject &project, const QString &port)
 {
-    window.openProject(project.directory + "/robot.proj");
     auto *ports = child<QComboBox>(window, "portCombo");
-    if (!showActive(window) || !ports)
+    if (!showActive(window, project.directory + "/robot.proj") || !ports)
         return false;
     ports->setEditText(port);
     return true;
