@@ -11,7 +11,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace navtest {
