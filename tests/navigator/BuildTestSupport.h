@@ -10,6 +10,8 @@
 
 namespace navtest {
 
+constexpr int buildTimeoutMs = 10000;
+
 // Sets an environment variable, or unsets it for a null value, until the end
 // of the scope.
 class ScopedEnvironmentVariable
@@ -38,7 +40,6 @@ private:
     QByteArray m_previous;
 };
 
-// Writes directory/Makefile.
 inline bool writeMakefile(const std::string &directory, const std::string &text)
 {
     return writeBytes(directory + "/Makefile", text);
@@ -66,39 +67,28 @@ public:
     {}
     ~BuildPids()
     {
-        for (const pid_t pid : pids())
-            if (pid > 0 && !processEnded(pid))
+        for (const std::string &file : m_files)
+            if (const pid_t pid = readPid(file); pid > 0 && !processEnded(pid))
                 ::kill(pid, SIGKILL);
     }
     BuildPids(const BuildPids &) = delete;
     BuildPids &operator=(const BuildPids &) = delete;
 
-    pid_t make() const { return readPid(m_files[0]); }
-    pid_t shell() const { return readPid(m_files[1]); }
-
     bool recorded() const
     {
-        const std::vector<pid_t> all = pids();
-        return std::all_of(all.begin(), all.end(), [](pid_t pid) { return pid > 0; });
+        return all([](pid_t pid) { return pid > 0; });
     }
     bool noneEnded() const
     {
-        const std::vector<pid_t> all = pids();
-        return std::none_of(all.begin(), all.end(), processEnded);
+        return all([](pid_t pid) { return !processEnded(pid); });
     }
-    bool allEnded() const
-    {
-        const std::vector<pid_t> all = pids();
-        return std::all_of(all.begin(), all.end(), processEnded);
-    }
+    bool allEnded() const { return all(processEnded); }
 
 private:
-    std::vector<pid_t> pids() const
+    template <typename Test> bool all(Test test) const
     {
-        std::vector<pid_t> all;
-        for (const std::string &file : m_files)
-            all.push_back(readPid(file));
-        return all;
+        return std::all_of(m_files.begin(), m_files.end(),
+                           [&test](const std::string &file) { return test(readPid(file)); });
     }
 
     std::vector<std::string> m_files;

@@ -7,20 +7,24 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace navtest {
 
-constexpr int buildTimeoutMs = 10000;
 const QByteArray projectTag = "# quellix-navigator project 1\n";
+
+template <typename T> T *child(const QWidget &window, const char *name)
+{
+    return window.findChild<T *>(QString::fromLatin1(name));
+}
 
 inline QString labelText(const QWidget &window, const char *name)
 {
-    const auto *label = window.findChild<QLabel *>(QString::fromLatin1(name));
+    const auto *label = child<QLabel>(window, name);
     if (!label)
         return QStringLiteral("<no label %1>").arg(QLatin1String(name));
     // An eliding label shows what fits; this is what it would show in full.
@@ -31,7 +35,7 @@ inline QString labelText(const QWidget &window, const char *name)
 inline QStringList sourceItems(const QWidget &window)
 {
     QStringList items;
-    const auto *list = window.findChild<QListWidget *>(QStringLiteral("sourceList"));
+    const auto *list = child<QListWidget>(window, "sourceList");
     for (int i = 0; list && i < list->count(); ++i)
         items << list->item(i)->text();
     return items;
@@ -39,7 +43,7 @@ inline QStringList sourceItems(const QWidget &window)
 
 inline QString outputText(const QWidget &window)
 {
-    const auto *pane = window.findChild<QPlainTextEdit *>(QStringLiteral("buildOutput"));
+    const auto *pane = child<QPlainTextEdit>(window, "buildOutput");
     return pane ? pane->toPlainText() : QStringLiteral("<no buildOutput>");
 }
 
@@ -48,13 +52,45 @@ inline QString lastLine(const QString &text)
     return text.section(QLatin1Char('\n'), -1);
 }
 
-// A project directory whose name a shell would act on, holding robot.proj.
-inline std::string makeProject(const TempDir &dir)
+// True once a command has ended, whatever the lines after its status line.
+inline bool commandEnded(const NavigatorWindow &window)
+{
+    return window.buildAction()->isEnabled();
+}
+
+// Opens projectFile, if given, then shows the window and waits until it is
+// active, so that its shortcuts work.
+inline bool showActive(NavigatorWindow &window, const std::string &projectFile = {})
+{
+    if (!projectFile.empty())
+        window.openProject(projectFile);
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+// Types path into the next file dialog and accepts it; answered tells it did.
+inline QTimer *answerFileDialog(const QString &path, bool *answered = nullptr)
+{
+    return answerNextModal([path, answered](QWidget *dialog) {
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(edit);
+        edit->setText(path);
+        QTest::keyClick(edit, Qt::Key_Return);
+        if (answered)
+            *answered = true;
+    });
+}
+
+// A project directory whose name a shell would act on, holding robot.proj and
+// the Makefile given, if any; empty if it could not be made.
+inline std::string makeProject(const TempDir &dir, const std::string &makefile = {})
 {
     const std::string project = dir.file("robot \xc3\xa9 $(touch pwned) `touch pwned`; x");
     if (::mkdir(project.c_str(), 0777) != 0 ||
         !writeBytes(project + "/robot.proj",
-                    (projectTag + "name=robot\nsource=main.c\n").toStdString()))
+                    (projectTag + "name=robot\nsource=main.c\n").toStdString()) ||
+        (!makefile.empty() && !writeMakefile(project, makefile)))
         return {};
     return project;
 }

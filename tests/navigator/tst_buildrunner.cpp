@@ -6,6 +6,7 @@
 #include <QThread>
 
 using Outcome = BuildRunner::Outcome;
+using namespace navtest;
 
 // Runs real make processes, each in a project directory of its own.
 class BuildRunnerTest : public QObject
@@ -22,8 +23,6 @@ private slots:
 };
 
 namespace {
-
-constexpr int buildTimeoutMs = 10000;
 
 QString received(const QSignalSpy &output)
 {
@@ -72,7 +71,7 @@ void BuildRunnerTest::reportsEnd()
 
     const TempDir dir;
     if (!makefile.isNull())
-        QVERIFY(navtest::writeMakefile(dir.path(), makefile.toStdString()));
+        QVERIFY(writeMakefile(dir.path(), makefile.toStdString()));
 
     BuildRunner runner;
     QSignalSpy outputSpy(&runner, &BuildRunner::outputReceived);
@@ -90,8 +89,7 @@ void BuildRunnerTest::decodesCharacterSplitAcrossReads()
 {
     const TempDir dir;
     // The two bytes of "é", written apart.
-    QVERIFY(navtest::writeMakefile(dir.path(), "all:\n\t@printf '\\303'; sleep 0.3; "
-                                               "printf '\\251\\n'\n"));
+    QVERIFY(writeMakefile(dir.path(), "all:\n\t@printf '\\303'; sleep 0.3; printf '\\251\\n'\n"));
 
     BuildRunner runner;
     QSignalSpy outputSpy(&runner, &BuildRunner::outputReceived);
@@ -106,8 +104,8 @@ void BuildRunnerTest::refusesUndecodableDirectory()
     const TempDir dir;
     const std::string project = dir.file("r\xe9\xff");
     QCOMPARE(::mkdir(project.c_str(), 0777), 0);
-    QVERIFY(navtest::writeMakefile(project, "all:\n\t@touch built\n"));
-    QVERIFY(navtest::writeMakefile(dir.path(), "all:\n\t@touch built\n"));
+    QVERIFY(writeMakefile(project, "all:\n\t@touch built\n"));
+    QVERIFY(writeMakefile(dir.path(), "all:\n\t@touch built\n"));
 
     BuildRunner runner;
     QSignalSpy finishedSpy(&runner, &BuildRunner::finished);
@@ -129,17 +127,16 @@ void BuildRunnerTest::endsEveryProcessOfTheBuild_data()
 
     const QByteArray background = "sleep 300 & echo $$! > sleep.pid; ";
     const QByteArray ignoreTerm = "trap '' TERM; ";
-    QTest::newRow("stop") << background + "wait"
-                          << "stop" << Outcome::Stopped;
-    QTest::newRow("stop, SIGTERM ignored") << ignoreTerm + background + "wait"
-                                           << "stop" << Outcome::Stopped;
-    QTest::newRow("runner destroyed") << background + "wait"
-                                      << "destroy" << Outcome::Stopped;
-    QTest::newRow("navigator killed") << background + "wait"
-                                      << "kill" << Outcome::Stopped;
-    QTest::newRow("make ends first") << background << "none" << Outcome::Succeeded;
-    QTest::newRow("make ends first, SIGTERM ignored")
-        << ignoreTerm + background << "none" << Outcome::Succeeded;
+    const auto row = [](const char *name, const QByteArray &recipe, const char *ending,
+                        Outcome outcome) {
+        QTest::newRow(name) << recipe << ending << outcome;
+    };
+    row("stop", background + "wait", "stop", Outcome::Stopped);
+    row("stop, SIGTERM ignored", ignoreTerm + background + "wait", "stop", Outcome::Stopped);
+    row("runner destroyed", background + "wait", "destroy", Outcome::Stopped);
+    row("navigator killed", background + "wait", "kill", Outcome::Stopped);
+    row("make ends first", background, "none", Outcome::Succeeded);
+    row("make ends first, SIGTERM ignored", ignoreTerm + background, "none", Outcome::Succeeded);
 }
 
 void BuildRunnerTest::endsEveryProcessOfTheBuild()
@@ -149,9 +146,8 @@ void BuildRunnerTest::endsEveryProcessOfTheBuild()
     QFETCH(Outcome, outcome);
 
     const TempDir dir;
-    QVERIFY(navtest::writeMakefile(dir.path(), "all:\n\t@" + navtest::recordBuildPids +
-                                                   recipe.toStdString() + "\n"));
-    const navtest::BuildPids pids(dir.path());
+    QVERIFY(writeMakefile(dir.path(), "all:\n\t@" + recordBuildPids + recipe.toStdString() + "\n"));
+    const BuildPids pids(dir.path());
 
     QProcess navigator;
     auto runner = std::make_unique<BuildRunner>();

@@ -6,7 +6,6 @@
 #include "tests/UnblockedFifo.h"
 #include "tests/navigator/WindowTestSupport.h"
 
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
@@ -57,36 +56,15 @@ std::string makeNamedProject(const TempDir &dir, const std::string &name)
     return file;
 }
 
-void showAndWait(NavigatorWindow &window)
-{
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-}
-
 // Presses Ctrl+O and types path into the file dialog.
 void openWithKeys(NavigatorWindow &window, const std::string &path)
 {
     // The window's shortcuts work once it is active again after a dialog.
-    showAndWait(window);
-    const QString name = QFile::decodeName(path.c_str());
+    QVERIFY(showActive(window));
     bool answered = false;
-    answerNextModal([name, &answered](QWidget *dialog) {
-        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        QVERIFY(edit);
-        edit->setText(name);
-        QTest::keyClick(edit, Qt::Key_Return);
-        answered = true;
-    });
+    answerFileDialog(QFile::decodeName(path.c_str()), &answered);
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     QVERIFY(answered);
-}
-
-// Through the window system, as a mouse does it: press, release, press with a
-// double-click, release. The widget overload sends the double-click alone.
-void doubleClick(NavigatorWindow &window, const QWidget *widget, QPoint position)
-{
-    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, widget->mapTo(&window, position));
 }
 
 QStringList recentTexts(const QMenu &menu)
@@ -142,7 +120,7 @@ void NavigatorProjectsTest::opensAndRemembersProjects()
     {
         // Started with no project, as "Open Existing Project" does.
         NavigatorWindow window;
-        showAndWait(window);
+        QVERIFY(showActive(window));
         for (const std::string &name : opened) {
             openWithKeys(window, dir.file(name + '/' + name + ".proj"));
             if (QTest::currentTestFailed())
@@ -157,8 +135,8 @@ void NavigatorProjectsTest::opensAndRemembersProjects()
     }
 
     NavigatorWindow window;
-    showAndWait(window);
-    auto *menu = window.findChild<QMenu *>(QStringLiteral("recentMenu"));
+    QVERIFY(showActive(window));
+    auto *menu = child<QMenu>(window, "recentMenu");
     QVERIFY(menu);
     QStringList expected;
     for (size_t i = 0; i < recent.size(); ++i) {
@@ -187,8 +165,7 @@ void NavigatorProjectsTest::cancelledOpenKeepsProject()
     const std::string project = makeNamedProject(dir, "robot");
     QVERIFY(!project.empty());
     NavigatorWindow window;
-    window.openProject(project);
-    showAndWait(window);
+    QVERIFY(showActive(window, project));
 
     answerNextModal([](QWidget *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
@@ -203,8 +180,7 @@ void NavigatorProjectsTest::refreshesSourcesBeforeBuild()
     QVERIFY(!project.empty());
     QVERIFY(writeMakefile(dir.file("robot"), "all:\n\t@echo built\n"));
     NavigatorWindow window;
-    window.openProject(project);
-    showAndWait(window);
+    QVERIFY(showActive(window, project));
     QCOMPARE(sourceItems(window), QStringList{"main.c"});
 
     // Added and removed after the project was opened.
@@ -214,7 +190,7 @@ void NavigatorProjectsTest::refreshesSourcesBeforeBuild()
     QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
     QCOMPARE(sourceItems(window), (QStringList{"boot.S", "motor.cpp"}));
     QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("2 sources, 0 headers"));
-    QTRY_VERIFY_WITH_TIMEOUT(window.buildAction()->isEnabled(), buildTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
 }
 
 void NavigatorProjectsTest::doubleClickOpensFile_data()
@@ -273,11 +249,9 @@ void NavigatorProjectsTest::doubleClickOpensFile()
     const std::string project = makeNamedProject(dir, "robot");
     QVERIFY(!project.empty());
     QCOMPARE(::unlink(dir.file("robot/main.c").c_str()), 0);
-    QVERIFY(writeBytes(dir.file("robot/line follower.c"), ""));
-    QVERIFY(writeBytes(dir.file("robot/moteur \xc3\xa0 gauche.c"), ""));
-    QCOMPARE(::mkdir(dir.file("pack").c_str(), 0777), 0);
-    QVERIFY(writeBytes(dir.file("pack/palmor.h"), ""));
-    QCOMPARE(::symlink("../pack/palmor.h", dir.file("robot/palmor link.h").c_str()), 0);
+    for (const char *entry : {"robot/line follower.c", "robot/moteur \xc3\xa0 gauche.c", "pack/",
+                              "pack/palmor.h", "robot/palmor link.h>../pack/palmor.h"})
+        QVERIFY2(makeEntry(dir, entry), entry);
     const QString root = QFile::decodeName(canonicalPath(dir.path()).c_str());
     const QString line = QString(clicked).replace(QStringLiteral("%1"), root);
     QByteArray quoted = QFile::encodeName(line);
@@ -288,10 +262,9 @@ void NavigatorProjectsTest::doubleClickOpensFile()
     std::vector<std::string> openedFiles;
     NavigatorWindow window;
     window.setFileOpener(std::make_unique<RecordingOpener>(openedFiles, openerError));
-    window.openProject(project);
-    showAndWait(window);
+    QVERIFY(showActive(window, project));
 
-    auto *list = window.findChild<QListWidget *>(QStringLiteral("sourceList"));
+    auto *list = child<QListWidget>(window, "sourceList");
     QVERIFY(list);
     QWidget *viewport = list->viewport();
     QPoint position;
@@ -300,8 +273,8 @@ void NavigatorProjectsTest::doubleClickOpensFile()
         position = list->visualItemRect(items.first()).center();
     } else {
         QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
-        QTRY_VERIFY_WITH_TIMEOUT(window.buildAction()->isEnabled(), buildTimeoutMs);
-        auto *pane = window.findChild<QPlainTextEdit *>(QStringLiteral("buildOutput"));
+        QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
+        auto *pane = child<QPlainTextEdit>(window, "buildOutput");
         QVERIFY(pane);
         const QTextBlock block = pane->document()->findBlockByNumber(1);
         QCOMPARE(block.text(), line);
@@ -319,7 +292,10 @@ void NavigatorProjectsTest::doubleClickOpensFile()
         else
             modal->close();
     });
-    doubleClick(window, viewport, position);
+    // Through the window system, as a mouse does it: press, release, press with a
+    // double-click, release. The widget overload sends the double-click alone.
+    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {},
+                       viewport->mapTo(&window, position));
     delete answering.data();
 
     const Names expected =
@@ -343,7 +319,7 @@ void NavigatorProjectsTest::shortcutsCloseWindow()
     QFETCH(QKeyCombination, key);
 
     NavigatorWindow window;
-    showAndWait(window);
+    QVERIFY(showActive(window));
     QTest::keyClick(&window, key.key(), key.keyboardModifiers());
     QVERIFY(!window.isVisible());
 }
@@ -426,7 +402,7 @@ void NavigatorProjectsTest::settingsOnlyInRegularFiles()
                                                                  m_settings.fileName() +
                                                                  "' is not a regular file");
     // Kept for this run at least.
-    const auto *menu = window.findChild<QMenu *>(QStringLiteral("recentMenu"));
+    const auto *menu = child<QMenu>(window, "recentMenu");
     QCOMPARE(recentTexts(*menu), QStringList{"&1 " + QFile::decodeName(project.c_str())});
     QCOMPARE(::lstat(name.c_str(), &after), 0);
     QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);

@@ -6,12 +6,7 @@
 #include "tests/uploader/FakeMonitor.h"
 #include "tests/uploader/TestImage.h"
 
-#include <QAction>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -53,28 +48,7 @@ using namespace navtest;
 
 namespace {
 
-QToolButton *button(const QWidget &window, const char *name)
-{
-    return window.findChild<QToolButton *>(QString::fromLatin1(name));
-}
-
-QAction *action(const QWidget &window, const char *name)
-{
-    return window.findChild<QAction *>(QString::fromLatin1(name));
-}
-
-// True once a command has ended, whatever the lines after its status line.
-bool commandEnded(const NavigatorWindow &window)
-{
-    return window.buildAction()->isEnabled();
-}
-
 constexpr int uploadTimeoutMs = 20000;
-
-template <typename T> T *child(const QWidget &window, const char *name)
-{
-    return window.findChild<T *>(QString::fromLatin1(name));
-}
 
 // The window is ready for the next command, and shows no upload.
 bool readyAfterUpload(const NavigatorWindow &window)
@@ -84,20 +58,19 @@ bool readyAfterUpload(const NavigatorWindow &window)
            pane->isHidden();
 }
 
+// A board's profile, and how the fake monitor answers as that board.
 struct Board
 {
-    FakeMonitor::Kind kind;
-    int baud;
-    quint32 flashFirst;
+    FakeMonitor::Options monitor;
     QByteArray profile;
 };
 
 Board boardOfKind(const QString &kind)
 {
     if (kind == QLatin1String("68000"))
-        return {FakeMonitor::Kind::M68000, 9600, 0,
+        return {{FakeMonitor::Kind::M68000, 9600, 0, 0x3FFFF},
                 "board=Palmor\nmonitor=68000\nbaud=9600\nrecords=S2\nflash=0x000000-0x01FFFF\n"};
-    return {FakeMonitor::Kind::Cpu32, 115200, 0x40000,
+    return {{FakeMonitor::Kind::Cpu32, 115200, 0x40000, 0x7FFFF},
             "board=Vessik\nmonitor=cpu32\nbaud=115200\nrecords=S3\nflash=0x040000-0x07FFFF\n"};
 }
 
@@ -106,16 +79,14 @@ Board boardOfKind(const QString &kind)
 struct UploadProject
 {
     UploadProject(const QByteArray &profile, const QByteArray &image, int makeStatus = 0)
-        : directory(makeProject(dir)), qprj("QPRJ", QByteArray::fromStdString(dir.file("root")))
+        : directory(makeProject(dir, "PACK := testpack\nall:\n\t@echo made\n\t@exit " +
+                                         std::to_string(makeStatus) + "\n")),
+          qprj("QPRJ", QByteArray::fromStdString(dir.file("root")))
     {
-        const std::string pack = dir.file("root");
-        valid = !directory.empty() && ::mkdir(pack.c_str(), 0777) == 0 &&
-                ::mkdir((pack + "/testpack").c_str(), 0777) == 0 &&
-                ::mkdir((pack + "/testpack/lib").c_str(), 0777) == 0 &&
+        valid = !directory.empty() && makeEntry(dir, "root/") && makeEntry(dir, "root/testpack/") &&
+                makeEntry(dir, "root/testpack/lib/") &&
                 (profile.isNull() ||
-                 writeBytes(pack + "/testpack/lib/board.profile", profile.toStdString())) &&
-                writeMakefile(directory, "PACK := testpack\nall:\n\t@echo made\n\t@exit " +
-                                             std::to_string(makeStatus) + "\n") &&
+                 writeBytes(dir.file("root/testpack/lib/board.profile"), profile.toStdString())) &&
                 writeBytes(imageFileForDirectory(directory), image.toStdString());
     }
 
@@ -128,11 +99,8 @@ struct UploadProject
 // Opens the project in a shown, active window, with port chosen.
 bool openForUpload(NavigatorWindow &window, const UploadProject &project, const QString &port)
 {
-    window.openProject(project.directory + "/robot.proj");
-    window.show();
-    window.activateWindow();
     auto *ports = child<QComboBox>(window, "portCombo");
-    if (!ports || !QTest::qWaitForWindowActive(&window))
+    if (!showActive(window, project.directory + "/robot.proj") || !ports)
         return false;
     ports->setEditText(port);
     return true;
@@ -165,49 +133,37 @@ void NavigatorWindowTest::showsProject_data()
     QTest::addColumn<QStringList>("sources");
     QTest::addColumn<QString>("status");
 
-    const QByteArray tag = "# quellix-navigator project 1\n";
-    QTest::newRow("valid project")
-        << tag + "name=mon robot\nsource=crt0.s\nsource=moteur \xc3\xa0 gauche.c\n"
-        << Names{"crt0.s", "moteur \xc3\xa0 gauche.c"}
-        << QStringLiteral("Navigator \u2014 mon robot") << QStringLiteral("mon robot")
-        << QStringList{"crt0.s", "moteur \u00e0 gauche.c"}
-        << QStringLiteral("2 sources, 0 headers");
+    const auto row = [](const char *tag, const QByteArray &contents, const Names &files,
+                        const QString &title, const QString &name, const QStringList &sources,
+                        const char *status) {
+        QTest::newRow(tag) << contents << files << title << name << sources << status;
+    };
+    row("valid project",
+        projectTag + "name=mon robot\nsource=crt0.s\nsource=moteur \xc3\xa0 gauche.c\n",
+        {"crt0.s", "moteur \xc3\xa0 gauche.c"}, "Navigator \u2014 mon robot", "mon robot",
+        {"crt0.s", "moteur \u00e0 gauche.c"}, "2 sources, 0 headers");
     // The folder is what the Makefile builds, whatever the project file held.
-    QTest::newRow("sources listed from the folder")
-        << tag + "name=robot\nsource=removed.c\n"
-        << Names{"main.c",  "motor.cpp", "boot.S",    "wheels.cc", "crt0.s",
-                 "motor.h", "board.hpp", "notes.txt", "Makefile"}
-        << QStringLiteral("Navigator \u2014 robot") << QStringLiteral("robot")
-        << QStringList{"board.hpp", "boot.S",  "crt0.s",   "main.c",
-                       "motor.cpp", "motor.h", "wheels.cc"}
-        << QStringLiteral("5 sources, 2 headers");
-    QTest::newRow("one source, one header")
-        << tag + "name=robot\n"
-        << Names{"main.c", "main.h"} << QStringLiteral("Navigator \u2014 robot")
-        << QStringLiteral("robot") << QStringList{"main.c", "main.h"}
-        << QStringLiteral("1 source, 1 header");
-    QTest::newRow("markup shown as text")
-        << tag + "name=<b>robot</b>\n"
-        << Names{} << QStringLiteral("Navigator \u2014 <b>robot</b>")
-        << QStringLiteral("<b>robot</b>") << QStringList{}
-        << QStringLiteral("0 sources, 0 headers");
-    QTest::newRow("control characters shown, not acted on")
-        << tag + "name=robot\\narm\tx\x1b\xc2\x85\n"
-        << Names{} << QStringLiteral("Navigator \u2014 robot\\narm\\tx\\x1b\\u0085")
-        << QStringLiteral("robot\\narm\\tx\\x1b\\u0085") << QStringList{}
-        << QStringLiteral("0 sources, 0 headers");
+    row("sources listed from the folder", projectTag + "name=robot\nsource=removed.c\n",
+        {"main.c", "motor.cpp", "boot.S", "wheels.cc", "crt0.s", "motor.h", "board.hpp",
+         "notes.txt", "Makefile"},
+        "Navigator \u2014 robot", "robot",
+        {"board.hpp", "boot.S", "crt0.s", "main.c", "motor.cpp", "motor.h", "wheels.cc"},
+        "5 sources, 2 headers");
+    row("one source, one header", projectTag + "name=robot\n", {"main.c", "main.h"},
+        "Navigator \u2014 robot", "robot", {"main.c", "main.h"}, "1 source, 1 header");
+    row("markup shown as text", projectTag + "name=<b>robot</b>\n", {},
+        "Navigator \u2014 <b>robot</b>", "<b>robot</b>", {}, "0 sources, 0 headers");
+    row("control characters shown, not acted on", projectTag + "name=robot\\narm\tx\x1b\xc2\x85\n",
+        {}, "Navigator \u2014 robot\\narm\\tx\\x1b\\u0085", "robot\\narm\\tx\\x1b\\u0085", {},
+        "0 sources, 0 headers");
     // Cut before it is laid out: a window title, a label and a tooltip of
     // megabytes take the window tens of seconds.
-    QTest::newRow("name of four megabytes")
-        << tag + "name=" + QByteArray(4 << 20, 'x') + "\n"
-        << Names{} << QStringLiteral("Navigator \u2014 ") + QString(100, 'x') + QChar(0x2026)
-        << QString(1000, 'x') + QChar(0x2026) << QStringList{}
-        << QStringLiteral("0 sources, 0 headers");
-    QTest::newRow("not a project file")
-        << QByteArray("all: robot\n") << Names{"main.c"} << QStringLiteral("Navigator") << QString()
-        << QStringList{}
-        << QStringLiteral("Cannot open the project: '%1' is not a valid project file: line 1: "
-                          "not a navigator project file");
+    row("name of four megabytes", projectTag + "name=" + QByteArray(4 << 20, 'x') + "\n", {},
+        "Navigator \u2014 " + QString(100, 'x') + QChar(0x2026), QString(1000, 'x') + QChar(0x2026),
+        {}, "0 sources, 0 headers");
+    row("not a project file", "all: robot\n", {"main.c"}, "Navigator", QString(), {},
+        "Cannot open the project: '%1' is not a valid project file: line 1: not a navigator "
+        "project file");
 }
 
 void NavigatorWindowTest::showsProject()
@@ -223,7 +179,7 @@ void NavigatorWindowTest::showsProject()
     QCOMPARE(::mkdir(dir.file("earlier").c_str(), 0777), 0);
     const std::string earlier = dir.file("earlier/earlier.proj");
     const std::string path = dir.file("robot.proj");
-    QVERIFY(writeBytes(earlier, "# quellix-navigator project 1\nname=e\nsource=e.c\n"));
+    QVERIFY(writeBytes(earlier, (projectTag + "name=e\nsource=e.c\n").toStdString()));
     QVERIFY(writeBytes(dir.file("earlier/e.c"), ""));
     QVERIFY(writeBytes(path, contents.toStdString()));
     for (const std::string &file : files)
@@ -298,21 +254,18 @@ void NavigatorWindowTest::buildRunsMakeInProjectDirectory_data()
         QStringLiteral("MAKE_MODE=UNIX\nQPRJ=/opt/Quellix \u00e9/$(touch pwned) `touch pwned`\n");
     const QString image =
         QStringLiteral("\nImage: %1/robot \u00e9 $(touch pwned) `touch pwned`; x.s37 (17 bytes)");
-    QTest::newRow("build writes the image")
-        << QStringLiteral("buildButton") << 0 << true << environment
-        << QStringLiteral("\nBuild finished") + image << true;
-    QTest::newRow("build writes no image")
-        << QStringLiteral("buildButton") << 0 << false << environment
-        << QStringLiteral("\nBuild finished") << true;
-    QTest::newRow("build fails: its image not reported")
-        << QStringLiteral("buildButton") << 2 << true << environment
-        << QStringLiteral("\nBuild failed (exit status 2)") << true;
-    QTest::newRow("clean") << QStringLiteral("cleanButton") << 0 << false
-                           << QStringLiteral("cleaning\n") << QStringLiteral("\nClean finished")
-                           << false;
-    QTest::newRow("clean fails") << QStringLiteral("cleanButton") << 2 << false
-                                 << QStringLiteral("cleaning\n")
-                                 << QStringLiteral("\nClean failed (exit status 2)") << false;
+    const auto row = [](const char *name, const char *command, int status, bool writesImage,
+                        const QString &output, const QString &ending, bool made) {
+        QTest::newRow(name) << command << status << writesImage << output << ending << made;
+    };
+    row("build writes the image", "buildButton", 0, true, environment, "\nBuild finished" + image,
+        true);
+    row("build writes no image", "buildButton", 0, false, environment, "\nBuild finished", true);
+    row("build fails: its image not reported", "buildButton", 2, true, environment,
+        "\nBuild failed (exit status 2)", true);
+    row("clean", "cleanButton", 0, false, "cleaning\n", "\nClean finished", false);
+    row("clean fails", "cleanButton", 2, false, "cleaning\n", "\nClean failed (exit status 2)",
+        false);
 }
 
 void NavigatorWindowTest::buildRunsMakeInProjectDirectory()
@@ -328,30 +281,29 @@ void NavigatorWindowTest::buildRunsMakeInProjectDirectory()
     const ScopedEnvironmentVariable qprj("QPRJ",
                                          "/opt/Quellix \xc3\xa9/$(touch pwned) `touch pwned`");
     const TempDir dir;
-    const std::string project = makeProject(dir);
-    QVERIFY(!project.empty());
     const std::string exit = "\t@exit " + std::to_string(recipeStatus) + "\n";
-    QVERIFY(writeMakefile(project,
-                          "all:\n"
-                          "\t@printf '%s\\n' \"MAKE_MODE=$$MAKE_MODE\" \"QPRJ=$$QPRJ\"\n"
-                          "\t@echo built > made.txt\n" +
-                              std::string(writesImage ? "\t@echo S00600004844521B > \"$$(basename "
-                                                        "\"$$(pwd)\").s37\"\n"
-                                                      : "") +
-                              exit + "clean:\n\t@echo cleaning; rm -f made.txt\n" + exit));
+    const std::string project = makeProject(
+        dir, "all:\n"
+             "\t@printf '%s\\n' \"MAKE_MODE=$$MAKE_MODE\" \"QPRJ=$$QPRJ\"\n"
+             "\t@echo built > made.txt\n" +
+                 std::string(writesImage
+                                 ? "\t@echo S00600004844521B > \"$$(basename \"$$(pwd)\").s37\"\n"
+                                 : "") +
+                 exit + "clean:\n\t@echo cleaning; rm -f made.txt\n" + exit);
+    QVERIFY(!project.empty());
     if (!made)
         QVERIFY(writeBytes(project + "/made.txt", "built\n"));
 
     NavigatorWindow window;
     window.openProject(project + "/robot.proj");
-    QToolButton *run = button(window, command.toLatin1().constData());
+    auto *run = child<QToolButton>(window, command.toLatin1().constData());
     QVERIFY(run);
     QVERIFY(run->isEnabled());
     run->click();
     // Every command waits for the end of this one, and the project stays.
     QVERIFY(!window.buildAction()->isEnabled());
     QVERIFY(!window.cleanAction()->isEnabled());
-    QVERIFY(!action(window, "openAction")->isEnabled());
+    QVERIFY(!child<QAction>(window, "openAction")->isEnabled());
 
     QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
     const QString text = outputText(window);
@@ -359,7 +311,7 @@ void NavigatorWindowTest::buildRunsMakeInProjectDirectory()
     QVERIFY2(text.contains(output), qPrintable(text));
     QCOMPARE(readBytes(project + "/made.txt"), std::string(made ? "built\n" : ""));
     QVERIFY(window.cleanAction()->isEnabled());
-    QVERIFY(action(window, "openAction")->isEnabled());
+    QVERIFY(child<QAction>(window, "openAction")->isEnabled());
     for (const std::string &where : {dir.path(), project})
         QVERIFY(!exists(where + "/pwned"));
     QVERIFY(!QFile::exists(QStringLiteral("pwned")));
@@ -368,20 +320,16 @@ void NavigatorWindowTest::buildRunsMakeInProjectDirectory()
 void NavigatorWindowTest::buildShowsOutputAsItComes()
 {
     const TempDir dir;
-    const std::string project = makeProject(dir);
-    QVERIFY(!project.empty());
     // Many lines, then a wait for the test's go-ahead.
-    QVERIFY(writeMakefile(project, "all:\n"
-                                   "\t@seq 1 500\n"
-                                   "\t@while [ ! -e go ]; do sleep 0.05; done\n"
-                                   "\t@echo last line\n"));
+    const std::string project = makeProject(dir, "all:\n"
+                                                 "\t@seq 1 500\n"
+                                                 "\t@while [ ! -e go ]; do sleep 0.05; done\n"
+                                                 "\t@echo last line\n");
+    QVERIFY(!project.empty());
 
     NavigatorWindow window;
-    window.openProject(project + "/robot.proj");
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    const auto *pane = window.findChild<QPlainTextEdit *>(QStringLiteral("buildOutput"));
+    QVERIFY(showActive(window, project + "/robot.proj"));
+    const auto *pane = child<QPlainTextEdit>(window, "buildOutput");
     QVERIFY(pane);
     QVERIFY(pane->isReadOnly());
     // Monospace: some fonts do not declare it, so measure.
@@ -449,25 +397,16 @@ void NavigatorWindowTest::outputKeptWithinBounds()
     QFETCH(QByteArray, saved);
 
     const TempDir dir;
-    const std::string project = makeProject(dir);
+    const std::string project = makeProject(dir, "all:\n\t" + recipe.toStdString() + "\n");
     QVERIFY(!project.empty());
-    QVERIFY(writeMakefile(project, "all:\n\t" + recipe.toStdString() + "\n"));
     NavigatorWindow window;
-    window.openProject(project + "/robot.proj");
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(showActive(window, project + "/robot.proj"));
     QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
     QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
     QCOMPARE(outputText(window), shown);
 
     const QString path = QFile::decodeName(dir.file("saved output.txt").c_str());
-    answerNextModal([path](QWidget *dialog) {
-        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        QVERIFY(edit);
-        edit->setText(path);
-        QTest::keyClick(edit, Qt::Key_Return);
-    });
+    answerFileDialog(path);
     QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(labelText(window, "statusLabel"), QStringLiteral("Output saved to '%1'").arg(path));
     QVERIFY(readBytes(dir.file("saved output.txt")) == saved.toStdString());
@@ -491,9 +430,8 @@ void NavigatorWindowTest::buildFailsToStart()
     QFETCH(QString, reason);
 
     const TempDir dir;
-    const std::string project = makeProject(dir);
+    const std::string project = makeProject(dir, "all:\n\t@echo built > made.txt\n");
     QVERIFY(!project.empty());
-    QVERIFY(writeMakefile(project, "all:\n\t@echo built > made.txt\n"));
     QCOMPARE(::mkdir(dir.file("empty").c_str(), 0777), 0);
     const std::string localMake = project + "/make";
     QVERIFY(writeBytes(localMake, "#!/bin/sh\necho ran > ran.txt\n"));
@@ -536,9 +474,8 @@ void NavigatorWindowTest::buildDisabledWithoutProject()
     QFETCH(QByteArray, contents);
 
     const TempDir dir;
-    const std::string project = makeProject(dir);
+    const std::string project = makeProject(dir, "all:\n\t@echo built > made.txt\n");
     QVERIFY(!project.empty());
-    QVERIFY(writeMakefile(project, "all:\n\t@echo built > made.txt\n"));
     const std::string broken = project + "/broken.proj";
     if (!contents.isNull())
         QVERIFY(writeBytes(broken, contents.toStdString()));
@@ -555,8 +492,8 @@ void NavigatorWindowTest::buildDisabledWithoutProject()
         action->trigger();
     }
     for (const char *name : {"buildButton", "cleanButton"}) {
-        QVERIFY2(button(window, name), name);
-        QVERIFY2(!button(window, name)->isEnabled(), name);
+        QVERIFY2(child<QToolButton>(window, name), name);
+        QVERIFY2(!child<QToolButton>(window, name)->isEnabled(), name);
     }
     QCOMPARE(outputText(window), QString());
     QVERIFY(!exists(project + "/made.txt"));
@@ -568,21 +505,15 @@ void NavigatorWindowTest::stopsRunningBuild_data()
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("ending");
 
-    QTest::newRow("Build > Stop") << "buildButton"
-                                  << "action"
-                                  << "Build stopped";
-    QTest::newRow("Escape") << "buildButton"
-                            << "Escape"
-                            << "Build stopped";
-    QTest::newRow("Escape, no upload after") << "uploadButton"
-                                             << "Escape"
-                                             << "Build stopped";
-    QTest::newRow("Stop button, Clean") << "cleanButton"
-                                        << "button"
-                                        << "Clean stopped";
-    QTest::newRow("window closed") << "buildButton"
-                                   << "close"
-                                   << "Build stopped";
+    const auto row = [](const char *name, const char *command, const char *how,
+                        const char *ending) {
+        QTest::newRow(name) << command << how << ending;
+    };
+    row("Build > Stop", "buildButton", "action", "Build stopped");
+    row("Escape", "buildButton", "Escape", "Build stopped");
+    row("Escape, no upload after", "uploadButton", "Escape", "Build stopped");
+    row("Stop button, Clean", "cleanButton", "button", "Clean stopped");
+    row("window closed", "buildButton", "close", "Build stopped");
 }
 
 void NavigatorWindowTest::stopsRunningBuild()
@@ -592,20 +523,16 @@ void NavigatorWindowTest::stopsRunningBuild()
     QFETCH(QString, ending);
 
     const TempDir dir;
-    const std::string project = makeProject(dir);
+    const std::string project = makeProject(dir, "all clean:\n\t@" + recordBuildPids +
+                                                     "sleep 300 & echo $$! > sleep.pid; "
+                                                     "while :; do echo looping; done\n");
     QVERIFY(!project.empty());
-    QVERIFY(writeMakefile(project, "all clean:\n\t@" + recordBuildPids +
-                                       "sleep 300 & echo $$! > sleep.pid; "
-                                       "while :; do echo looping; done\n"));
     const BuildPids pids(project);
 
     NavigatorWindow window;
-    window.openProject(project + "/robot.proj");
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(showActive(window, project + "/robot.proj"));
     QVERIFY(!window.stopAction()->isEnabled());
-    button(window, command.toLatin1().constData())->click();
+    child<QToolButton>(window, command.toLatin1().constData())->click();
     QTRY_VERIFY_WITH_TIMEOUT(pids.recorded(), buildTimeoutMs);
     QVERIFY(pids.noneEnded());
     QVERIFY(window.stopAction()->isEnabled());
@@ -615,7 +542,7 @@ void NavigatorWindowTest::stopsRunningBuild()
     else if (how == "Escape")
         QTest::keyClick(&window, Qt::Key_Escape);
     else if (how == "button")
-        button(window, "stopButton")->click();
+        child<QToolButton>(window, "stopButton")->click();
     else
         QVERIFY(window.close());
     QTRY_VERIFY_WITH_TIMEOUT(commandEnded(window), buildTimeoutMs);
@@ -634,60 +561,31 @@ void NavigatorWindowTest::uploadOutcomes_data()
     QTest::addColumn<QString>("ending"); // the start of the last line
     QTest::addColumn<QString>("detail"); // also in the last line
 
-    QTest::newRow("68000 monitor loads the image") << "68000"
-                                                   << "none"
-                                                   << "LOADED 000400"
-                                                   << "Upload finished: Loaded "
-                                                   << "LOADED 000400";
-    QTest::newRow("CPU32 monitor loads the image") << "cpu32"
-                                                   << "none"
-                                                   << "Loaded, entry 00040400"
-                                                   << "Upload finished: Loaded "
-                                                   << "Loaded, entry 00040400";
-    QTest::newRow("68000 monitor refuses a bad record")
-        << "68000"
-        << "bad record"
-        << "CHKSUM 3"
-        << "Upload failed: The monitor refused record"
-        << "CHKSUM 3";
-    QTest::newRow("CPU32 monitor refuses a bad record")
-        << "cpu32"
-        << "bad record"
-        << "Bad checksum."
-        << "Upload failed: The monitor refused record"
-        << "Bad checksum.";
-    QTest::newRow("monitor falls silent") << "68000"
-                                          << "silent"
-                                          << ""
-                                          << "Upload failed: The monitor on "
-                                          << "did not acknowledge";
-    QTest::newRow("cancelled with Esc") << "68000"
-                                        << "cancel"
-                                        << ""
-                                        << "Upload cancelled after "
-                                        << "back at its prompt";
-    QTest::newRow("build fails: nothing sent") << "68000"
-                                               << "build fails"
-                                               << ""
-                                               << "Upload failed: the build did not succeed"
-                                               << "";
-    QTest::newRow("image outside the flash: nothing sent") << "cpu32"
-                                                           << "outside flash"
-                                                           << ""
-                                                           << "Upload failed: "
-                                                           << "outside Vessik's flash";
-    QTest::newRow("no board profile: nothing sent")
-        << "68000"
-        << "no profile"
-        << ""
-        << "Upload failed: cannot read the board profile"
-        << "/testpack/lib/board.profile";
-    QTest::newRow("port cannot be opened")
-        << "68000"
-        << "no port"
-        << ""
-        << "Upload failed: /dev/quellix-no-such-port does not exist"
-        << "is the board's adapter plugged in?";
+    const auto row = [](const char *name, const char *board, const char *fault, const char *answer,
+                        const char *ending, const char *detail) {
+        QTest::newRow(name) << board << fault << answer << ending << detail;
+    };
+    row("68000 monitor loads the image", "68000", "none", "LOADED 000400",
+        "Upload finished: Loaded ", "LOADED 000400");
+    row("CPU32 monitor loads the image", "cpu32", "none", "Loaded, entry 00040400",
+        "Upload finished: Loaded ", "Loaded, entry 00040400");
+    row("68000 monitor refuses a bad record", "68000", "bad record", "CHKSUM 3",
+        "Upload failed: The monitor refused record", "CHKSUM 3");
+    row("CPU32 monitor refuses a bad record", "cpu32", "bad record", "Bad checksum.",
+        "Upload failed: The monitor refused record", "Bad checksum.");
+    row("monitor falls silent", "68000", "silent", "", "Upload failed: The monitor on ",
+        "did not acknowledge");
+    row("cancelled with Esc", "68000", "cancel", "", "Upload cancelled after ",
+        "back at its prompt");
+    row("build fails: nothing sent", "68000", "build fails", "",
+        "Upload failed: the build did not succeed", "");
+    row("image outside the flash: nothing sent", "cpu32", "outside flash", "",
+        "Upload failed: ", "outside Vessik's flash");
+    row("no board profile: nothing sent", "68000", "no profile", "",
+        "Upload failed: cannot read the board profile", "/testpack/lib/board.profile");
+    row("port cannot be opened", "68000", "no port", "",
+        "Upload failed: /dev/quellix-no-such-port does not exist",
+        "is the board's adapter plugged in?");
 }
 
 void NavigatorWindowTest::uploadOutcomes()
@@ -699,11 +597,7 @@ void NavigatorWindowTest::uploadOutcomes()
     QFETCH(QString, detail);
 
     const Board target = boardOfKind(board);
-    FakeMonitor::Options options;
-    options.kind = target.kind;
-    options.baud = target.baud;
-    options.flashFirst = target.flashFirst;
-    options.flashLast = target.flashFirst + 0x3FFFF;
+    FakeMonitor::Options options = target.monitor;
     if (fault == "bad record")
         options.noiseInLine = 3;
     if (fault == "silent")
@@ -712,7 +606,7 @@ void NavigatorWindowTest::uploadOutcomes()
     QString error;
     QVERIFY2(monitor.start(&error), qPrintable(error));
 
-    const TestImage image = makeTestImage(fault == "outside flash" ? 0x100000 : target.flashFirst,
+    const TestImage image = makeTestImage(fault == "outside flash" ? 0x100000 : options.flashFirst,
                                           fault == "cancel" ? 1024 : 256, 64);
     const UploadProject project(fault == "no profile" ? QByteArray() : target.profile, image.s37,
                                 fault == "build fails" ? 2 : 0);
@@ -777,8 +671,7 @@ void NavigatorWindowTest::uploadOutcomes()
 
 void NavigatorWindowTest::serialMonitorTalksAndYieldsToUpload()
 {
-    FakeMonitor::Options options;
-    FakeMonitor monitor(options);
+    FakeMonitor monitor({});
     QString error;
     QVERIFY2(monitor.start(&error), qPrintable(error));
     const TestImage image = makeTestImage(0, 256, 64);

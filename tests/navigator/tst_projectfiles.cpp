@@ -62,24 +62,20 @@ void ProjectFilesTest::roundTrips_data()
     QTest::addColumn<Names>("sources"); // in byte-wise order
     QTest::addColumn<std::string>("name");
 
-    QTest::newRow("plain names") << std::string("robot.proj") << Names{"crt0.s", "main.c"}
-                                 << std::string("robot");
-    QTest::newRow("spaces and accents")
-        << std::string("mon robot é.proj") << Names{"capteur à ultrasons.s", "moteur gauche.c"}
-        << std::string("mon robot é");
-    QTest::newRow("invalid utf-8")
-        << std::string("r\xe9\xff.proj") << Names{"ok.h", "\xfe\xff.c"} << std::string("r\xe9\xff");
-    QTest::newRow("backslashes and newlines")
-        << std::string("robot\\.proj")
-        << Names{"\\\\n.s", "back\\slash.c", "lit\\n.c", "new\nline.c"} << std::string("robot\\");
-    QTest::newRow("shell characters")
-        << std::string("$(touch x); rm *.proj") << Names{"`id`.c", "a;b|c&.s"}
-        << std::string("$(touch x); rm *");
-    QTest::newRow("no sources") << std::string("empty.proj") << Names{} << std::string("empty");
-    QTest::newRow("other extension kept in name")
-        << std::string("robot.project") << Names{} << std::string("robot.project");
-    QTest::newRow("project file named like a source")
-        << std::string("robot.c") << Names{"main.c"} << std::string("robot.c");
+    const auto row = [](const char *tag, const std::string &projectFile, const Names &sources,
+                        const std::string &name) {
+        QTest::newRow(tag) << projectFile << sources << name;
+    };
+    row("plain names", "robot.proj", {"crt0.s", "main.c"}, "robot");
+    row("spaces and accents", "mon robot é.proj", {"capteur à ultrasons.s", "moteur gauche.c"},
+        "mon robot é");
+    row("invalid utf-8", "r\xe9\xff.proj", {"ok.h", "\xfe\xff.c"}, "r\xe9\xff");
+    row("backslashes and newlines", "robot\\.proj",
+        {"\\\\n.s", "back\\slash.c", "lit\\n.c", "new\nline.c"}, "robot\\");
+    row("shell characters", "$(touch x); rm *.proj", {"`id`.c", "a;b|c&.s"}, "$(touch x); rm *");
+    row("no sources", "empty.proj", {}, "empty");
+    row("other extension kept in name", "robot.project", {}, "robot.project");
+    row("project file named like a source", "robot.c", {"main.c"}, "robot.c");
 }
 
 void ProjectFilesTest::roundTrips()
