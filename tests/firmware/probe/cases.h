@@ -18,14 +18,18 @@
     X("%f|%e|%g", 1.0 / 0.0, -1.0 / 0.0, 5e-324)
 
 /* libm: X(name, function, argument) and Y(name, function, argument, argument). */
-#define PROBE_MATH(X, Y)                                                                           \
-    X("sqrt", sqrt, 2.0)                                                                           \
-    X("sqrt", sqrt, 1e-310) X("sin", sin, 0.5) X("sin", sin, 1e6) X("cos", cos, 1.0)               \
-        X("cos", cos, -3.0) X("exp", exp, 1.5) X("exp", exp, -700.0) X("log", log, 10.0)           \
-            X("log", log, 1e-300) X("floor", floor, -2.5) X("floor", floor, 7.0)                   \
-                Y("atan2", atan2, 1.0, 2.0) Y("atan2", atan2, -1.0, -0.5) Y("pow", pow, 2.5, 3.5)  \
-                    Y("pow", pow, 10.0, -3.0) Y("fmod", fmod, 10.3, 3.0)                           \
-                        Y("fmod", fmod, -7.5, 2.0)
+/* clang-format off */
+#define PROBE_MATH(X, Y) \
+    X("sqrt", sqrt, 2.0) X("sqrt", sqrt, 1e-310) \
+    X("sin", sin, 0.5) X("sin", sin, 1e6) \
+    X("cos", cos, 1.0) X("cos", cos, -3.0) \
+    X("exp", exp, 1.5) X("exp", exp, -700.0) \
+    X("log", log, 10.0) X("log", log, 1e-300) \
+    X("floor", floor, -2.5) X("floor", floor, 7.0) \
+    Y("atan2", atan2, 1.0, 2.0) Y("atan2", atan2, -1.0, -0.5) \
+    Y("pow", pow, 2.5, 3.5) Y("pow", pow, 10.0, -3.0) \
+    Y("fmod", fmod, 10.3, 3.0) Y("fmod", fmod, -7.5, 2.0)
+/* clang-format on */
 
 /* Float and double arithmetic on one pair of operands, as bits: the sum,
  * difference, product and quotient, and the comparisons as PROBE_LESS...  */

@@ -5,12 +5,14 @@
 
 namespace {
 
-struct Constructed {
+struct Constructed
+{
     Constructed() : value(probe_seed() * 3 + 1) {}
     unsigned long value;
 };
 
-struct Destructed {
+struct Destructed
+{
     ~Destructed()
     {
         if (probe_stage == PROBE_MAIN_RETURNED)
