@@ -6,6 +6,18 @@
 
 #include <cstdlib>
 
+namespace {
+
+// A message box in the log's words: its text, then its reason when it has one.
+void logMessage(std::vector<std::string> &log, const std::string &text, const std::string &reason)
+{
+    log.push_back("message: " + text);
+    if (!reason.empty())
+        log.push_back("reason: " + reason);
+}
+
+} // namespace
+
 std::vector<std::string> RecordingPlatform::messages() const
 {
     std::vector<std::string> result;
@@ -18,9 +30,7 @@ std::vector<std::string> RecordingPlatform::messages() const
 
 void RecordingPlatform::showMessage(const std::string &text, const std::string &reason)
 {
-    for (const std::string &entry :
-         outcomeLog({ActionOutcome::Kind::ReturnedToWindow, text, reason}))
-        log.push_back(entry);
+    logMessage(log, text, reason);
     m_recorded->showMessage(text, reason);
 }
 
@@ -36,9 +46,7 @@ std::vector<std::string> outcomeLog(const ActionOutcome &outcome)
 {
     std::vector<std::string> lines;
     if (!outcome.message.empty())
-        lines.push_back("message: " + outcome.message);
-    if (!outcome.reason.empty())
-        lines.push_back("reason: " + outcome.reason);
+        logMessage(lines, outcome.message, outcome.reason);
     if (outcome.kind != ActionOutcome::Kind::ReturnedToWindow)
         lines.push_back("exit: 0");
     return lines;
